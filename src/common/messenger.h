@@ -1,0 +1,38 @@
+#pragma once
+// How the program reaches the user: modal message boxes and the screen-wide
+// mouse pointer. The window shows real boxes; the command-line tool prints.
+
+#include <string>
+
+namespace vt {
+
+inline constexpr const char* kProductName = "Vellumtide";
+
+namespace box {
+inline constexpr int kYesNoCancel = 3;
+inline constexpr int kCritical = 16;
+inline constexpr int kInformation = 64;
+}  // namespace box
+
+namespace answer {
+inline constexpr int kOk = 1;
+inline constexpr int kCancel = 2;
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+}  // namespace answer
+
+namespace pointer {
+inline constexpr int kDefault = 0;
+inline constexpr int kBusy = 13;
+}  // namespace pointer
+
+class Messenger {
+public:
+    virtual ~Messenger() = default;
+    // Shows a modal box; returns the answer code of the button pressed.
+    virtual int ShowMessage(const std::string& text, int style, const std::string& title) = 0;
+    virtual int MousePointer() const = 0;
+    virtual void SetMousePointer(int shape) = 0;
+};
+
+}  // namespace vt

@@ -1,0 +1,91 @@
+#include "common/text.h"
+
+#include <unicode/uchar.h>
+
+namespace vt {
+
+char32_t DecodeNext(std::string_view s, std::size_t& pos) {
+    constexpr char32_t kReplacement = 0xFFFD;
+    const auto lead = static_cast<unsigned char>(s[pos]);
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    }
+    int length = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, cp = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, cp = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, cp = lead & 0x07, minimum = 0x10000;
+    } else {
+        ++pos;
+        return kReplacement;
+    }
+    if (pos + length > s.size()) {
+        ++pos;
+        return kReplacement;
+    }
+    for (int i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(s[pos + i]);
+        if ((next & 0xC0) != 0x80) {
+            ++pos;
+            return kReplacement;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return kReplacement;
+    }
+    pos += length;
+    return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::u32string ToUtf32(std::string_view utf8) {
+    std::u32string out;
+    out.reserve(utf8.size());
+    ForEachCodePoint(utf8, [&](char32_t cp) { out += cp; });
+    return out;
+}
+
+std::string FoldCase(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    ForEachCodePoint(utf8, [&](char32_t cp) {
+        AppendUtf8(out, static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp),
+                                                         U_FOLD_CASE_DEFAULT)));
+    });
+    return out;
+}
+
+int CompareNames(std::string_view a, std::string_view b) {
+    const std::u32string fa = ToUtf32(FoldCase(a));
+    const std::u32string fb = ToUtf32(FoldCase(b));
+    if (const int c = fa.compare(fb); c != 0) {
+        return c;
+    }
+    return ToUtf32(a).compare(ToUtf32(b));
+}
+
+}  // namespace vt

@@ -1,0 +1,50 @@
+#pragma once
+// The engine interface: an open database whose values are read one object at
+// a time, in collection order, at the moment they are needed. A read that
+// fails throws ErrorException with the engine's error number.
+
+#include <cstddef>
+#include <memory>
+
+#include "dbaccess/model.h"
+
+namespace vt {
+
+class Database {
+public:
+    virtual ~Database() = default;
+
+    virtual DatabaseInfo Info() const = 0;
+    virtual std::int32_t CollatingOrder() const { return Info().collatingOrder; }
+
+    virtual std::size_t TableDefCount() const = 0;
+    virtual TableDef TableDefAt(std::size_t index) const = 0;
+    virtual std::size_t QueryDefCount() const = 0;
+    virtual QueryDef QueryDefAt(std::size_t index) const = 0;
+    virtual std::size_t RelationCount() const = 0;
+    virtual Relation RelationAt(std::size_t index) const = 0;
+};
+
+// A database whose design is held in memory (a schema file, or a snapshot).
+class SchemaDatabase : public Database {
+public:
+    explicit SchemaDatabase(Schema schema) : schema_(std::move(schema)) {}
+
+    const Schema& schema() const { return schema_; }
+
+    DatabaseInfo Info() const override { return schema_.info; }
+    std::size_t TableDefCount() const override { return schema_.tableDefs.size(); }
+    TableDef TableDefAt(std::size_t i) const override { return schema_.tableDefs.at(i); }
+    std::size_t QueryDefCount() const override { return schema_.queryDefs.size(); }
+    QueryDef QueryDefAt(std::size_t i) const override { return schema_.queryDefs.at(i); }
+    std::size_t RelationCount() const override { return schema_.relations.size(); }
+    Relation RelationAt(std::size_t i) const override { return schema_.relations.at(i); }
+
+private:
+    Schema schema_;
+};
+
+// Reads every value of `database` into memory.
+Schema SnapshotSchema(const Database& database);
+
+}  // namespace vt

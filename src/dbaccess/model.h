@@ -1,0 +1,107 @@
+#pragma once
+// The DAO view of a database: the values the generator and the listing read,
+// each collection in the order the engine yields it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vt {
+
+// TableDef attribute bits.
+namespace table_attr {
+inline constexpr std::int32_t kSystemObject = static_cast<std::int32_t>(0x80000002u);
+inline constexpr std::int32_t kAttachedTable = 0x40000000;
+inline constexpr std::int32_t kAttachedOdbc = 0x20000000;
+inline constexpr std::int32_t kHiddenObject = 0x00000001;
+}  // namespace table_attr
+
+struct FieldDef {
+    std::string name;
+    std::int16_t type = 0;
+    std::int32_t size = 0;
+    std::int32_t attributes = 0;
+    std::string defaultValue;
+    std::int16_t ordinalPosition = 0;
+    bool required = false;
+    bool allowZeroLength = false;
+    std::string validationRule;
+    std::string validationText;
+
+    bool operator==(const FieldDef&) const = default;
+};
+
+struct IndexDef {
+    std::string name;
+    bool primary = false;
+    bool unique = false;
+    bool clustered = false;
+    bool ignoreNulls = false;
+    bool required = false;
+    bool foreign = false;
+    std::vector<std::string> fields;
+
+    bool operator==(const IndexDef&) const = default;
+};
+
+struct TableDef {
+    std::string name;
+    std::int32_t attributes = 0;
+    std::string connect;
+    std::string sourceTableName;
+    std::vector<FieldDef> fields;
+    std::vector<IndexDef> indexes;
+
+    bool IsSystem() const { return (attributes & table_attr::kSystemObject) != 0; }
+    bool IsOdbcLinked() const { return (attributes & table_attr::kAttachedOdbc) != 0; }
+    bool IsLinked() const { return (attributes & table_attr::kAttachedTable) != 0; }
+    bool IsHidden() const { return (attributes & table_attr::kHiddenObject) != 0; }
+
+    bool operator==(const TableDef&) const = default;
+};
+
+struct QueryDef {
+    std::string name;
+    std::string sql;
+
+    bool operator==(const QueryDef&) const = default;
+};
+
+struct RelationField {
+    std::string name;
+    std::string foreignName;
+
+    bool operator==(const RelationField&) const = default;
+};
+
+struct Relation {
+    std::string name;
+    std::string table;
+    std::string foreignTable;
+    std::int32_t attributes = 0;
+    std::vector<RelationField> fields;
+
+    bool operator==(const Relation&) const = default;
+};
+
+// Database-wide values.
+struct DatabaseInfo {
+    std::string path;          // as coded into the module (gDatabasePath)
+    std::string engine;        // "Jet3", "Jet4", "ACE12"…; informational
+    int codePage = 1252;       // the module's default code page
+    std::int32_t collatingOrder = 1033;
+
+    bool operator==(const DatabaseInfo&) const = default;
+};
+
+// A whole design held in memory: what a schema file holds.
+struct Schema {
+    DatabaseInfo info;
+    std::vector<TableDef> tableDefs;
+    std::vector<QueryDef> queryDefs;
+    std::vector<Relation> relations;
+
+    bool operator==(const Schema&) const = default;
+};
+
+}  // namespace vt

@@ -1,0 +1,281 @@
+#include "dbaccess/schema_json.h"
+
+#include <limits>
+#include <nlohmann/json.hpp>
+
+#include "common/error.h"
+
+namespace vt {
+namespace {
+
+using json = nlohmann::ordered_json;
+
+[[noreturn]] void Invalid(const std::string& where, const std::string& problem) {
+    throw ErrorException(err::kEngineUnrecognisedFormat,
+                         "Not a valid schema file: " + (where.empty() ? "" : where + " ") + problem +
+                             ".",
+                         kEngineSource);
+}
+
+// Reads members of one JSON object, naming the member's path in errors.
+class Reader {
+public:
+    Reader(const json& object, std::string where) : object_(object), where_(std::move(where)) {
+        if (!object_.is_object()) {
+            Invalid(where_, "must be an object");
+        }
+    }
+
+    const json& Member(const char* name) const {
+        const auto it = object_.find(name);
+        if (it == object_.end()) {
+            Invalid(Path(name), "is missing");
+        }
+        return *it;
+    }
+
+    std::string String(const char* name) const {
+        const json& v = Member(name);
+        if (!v.is_string()) {
+            Invalid(Path(name), "must be a string");
+        }
+        return v.get<std::string>();
+    }
+
+    bool Bool(const char* name) const {
+        const json& v = Member(name);
+        if (!v.is_boolean()) {
+            Invalid(Path(name), "must be true or false");
+        }
+        return v.get<bool>();
+    }
+
+    template <typename Int>
+    Int Integer(const char* name) const {
+        const json& v = Member(name);
+        if (!v.is_number_integer()) {
+            Invalid(Path(name), "must be an integer");
+        }
+        const bool fits = v.is_number_unsigned()
+                              ? v.get<std::uint64_t>() <=
+                                    static_cast<std::uint64_t>(std::numeric_limits<Int>::max())
+                              : v.get<std::int64_t>() >= std::numeric_limits<Int>::min() &&
+                                    v.get<std::int64_t>() <= std::numeric_limits<Int>::max();
+        if (!fits) {
+            Invalid(Path(name), "is out of range");
+        }
+        return static_cast<Int>(v.get<std::int64_t>());
+    }
+
+    // Calls `each(element, path)` for every element of an array member.
+    template <typename Each>
+    void Array(const char* name, Each&& each) const {
+        const json& v = Member(name);
+        if (!v.is_array()) {
+            Invalid(Path(name), "must be an array");
+        }
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            each(v[i], Path(name) + "[" + std::to_string(i) + "]");
+        }
+    }
+
+    std::string Path(const char* name) const {
+        return where_.empty() ? std::string(name) : where_ + "." + name;
+    }
+
+private:
+    const json& object_;
+    std::string where_;
+};
+
+FieldDef ReadField(const json& j, const std::string& where) {
+    const Reader r(j, where);
+    FieldDef f;
+    f.name = r.String("name");
+    f.type = r.Integer<std::int16_t>("type");
+    f.size = r.Integer<std::int32_t>("size");
+    f.attributes = r.Integer<std::int32_t>("attributes");
+    f.defaultValue = r.String("defaultValue");
+    f.ordinalPosition = r.Integer<std::int16_t>("ordinalPosition");
+    f.required = r.Bool("required");
+    f.allowZeroLength = r.Bool("allowZeroLength");
+    f.validationRule = r.String("validationRule");
+    f.validationText = r.String("validationText");
+    return f;
+}
+
+IndexDef ReadIndex(const json& j, const std::string& where) {
+    const Reader r(j, where);
+    IndexDef x;
+    x.name = r.String("name");
+    x.primary = r.Bool("primary");
+    x.unique = r.Bool("unique");
+    x.clustered = r.Bool("clustered");
+    x.ignoreNulls = r.Bool("ignoreNulls");
+    x.required = r.Bool("required");
+    x.foreign = r.Bool("foreign");
+    r.Array("fields", [&](const json& name, const std::string& at) {
+        if (!name.is_string()) {
+            Invalid(at, "must be a string");
+        }
+        x.fields.push_back(name.get<std::string>());
+    });
+    return x;
+}
+
+TableDef ReadTable(const json& j, const std::string& where) {
+    const Reader r(j, where);
+    TableDef t;
+    t.name = r.String("name");
+    t.attributes = r.Integer<std::int32_t>("attributes");
+    t.connect = r.String("connect");
+    t.sourceTableName = r.String("sourceTableName");
+    r.Array("fields", [&](const json& f, const std::string& at) {
+        t.fields.push_back(ReadField(f, at));
+    });
+    r.Array("indexes", [&](const json& x, const std::string& at) {
+        t.indexes.push_back(ReadIndex(x, at));
+    });
+    return t;
+}
+
+Relation ReadRelation(const json& j, const std::string& where) {
+    const Reader r(j, where);
+    Relation rel;
+    rel.name = r.String("name");
+    rel.table = r.String("table");
+    rel.foreignTable = r.String("foreignTable");
+    rel.attributes = r.Integer<std::int32_t>("attributes");
+    r.Array("fields", [&](const json& f, const std::string& at) {
+        const Reader fr(f, at);
+        rel.fields.push_back({fr.String("name"), fr.String("foreignName")});
+    });
+    return rel;
+}
+
+json FieldJson(const FieldDef& f) {
+    return {{"name", f.name},
+            {"type", f.type},
+            {"size", f.size},
+            {"attributes", f.attributes},
+            {"defaultValue", f.defaultValue},
+            {"ordinalPosition", f.ordinalPosition},
+            {"required", f.required},
+            {"allowZeroLength", f.allowZeroLength},
+            {"validationRule", f.validationRule},
+            {"validationText", f.validationText}};
+}
+
+json IndexJson(const IndexDef& x) {
+    return {{"name", x.name},     {"primary", x.primary},         {"unique", x.unique},
+            {"clustered", x.clustered}, {"ignoreNulls", x.ignoreNulls}, {"required", x.required},
+            {"foreign", x.foreign}, {"fields", x.fields}};
+}
+
+json TableJson(const TableDef& t) {
+    json fields = json::array();
+    for (const auto& f : t.fields) {
+        fields.push_back(FieldJson(f));
+    }
+    json indexes = json::array();
+    for (const auto& x : t.indexes) {
+        indexes.push_back(IndexJson(x));
+    }
+    return {{"name", t.name},
+            {"attributes", t.attributes},
+            {"connect", t.connect},
+            {"sourceTableName", t.sourceTableName},
+            {"fields", std::move(fields)},
+            {"indexes", std::move(indexes)}};
+}
+
+json RelationJson(const Relation& r) {
+    json fields = json::array();
+    for (const auto& f : r.fields) {
+        fields.push_back({{"name", f.name}, {"foreignName", f.foreignName}});
+    }
+    return {{"name", r.name},
+            {"table", r.table},
+            {"foreignTable", r.foreignTable},
+            {"attributes", r.attributes},
+            {"fields", std::move(fields)}};
+}
+
+}  // namespace
+
+bool LooksLikeJson(std::string_view content) {
+    std::size_t pos = 0;
+    if (content.substr(0, 3) == "\xEF\xBB\xBF") {
+        pos = 3;
+    }
+    while (pos < content.size() &&
+           (content[pos] == ' ' || content[pos] == '\t' || content[pos] == '\r' ||
+            content[pos] == '\n')) {
+        ++pos;
+    }
+    return pos < content.size() && (content[pos] == '{' || content[pos] == '[');
+}
+
+Schema ReadSchemaJson(std::string_view text) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
+    json document;
+    try {
+        document = json::parse(text);
+    } catch (const json::exception& e) {
+        Invalid("", std::string("it is not well-formed JSON (") + e.what() + ")");
+    }
+    const Reader r(document, "");
+    if (r.String("format") != kSchemaFormat) {
+        Invalid("format", std::string("must be \"") + kSchemaFormat + "\"");
+    }
+    if (r.Integer<int>("version") != kSchemaVersion) {
+        Invalid("version", "must be " + std::to_string(kSchemaVersion));
+    }
+    Schema schema;
+    schema.info.path = r.String("path");
+    schema.info.engine = document.contains("engine") ? r.String("engine") : std::string();
+    schema.info.codePage = r.Integer<int>("codePage");
+    schema.info.collatingOrder = r.Integer<std::int32_t>("collatingOrder");
+    r.Array("tableDefs", [&](const json& t, const std::string& at) {
+        schema.tableDefs.push_back(ReadTable(t, at));
+    });
+    r.Array("queryDefs", [&](const json& q, const std::string& at) {
+        const Reader qr(q, at);
+        schema.queryDefs.push_back({qr.String("name"), qr.String("sql")});
+    });
+    r.Array("relations", [&](const json& rel, const std::string& at) {
+        schema.relations.push_back(ReadRelation(rel, at));
+    });
+    return schema;
+}
+
+std::string WriteSchemaJson(const Schema& schema) {
+    json tables = json::array();
+    for (const auto& t : schema.tableDefs) {
+        tables.push_back(TableJson(t));
+    }
+    json queries = json::array();
+    for (const auto& q : schema.queryDefs) {
+        queries.push_back({{"name", q.name}, {"sql", q.sql}});
+    }
+    json relations = json::array();
+    for (const auto& r : schema.relations) {
+        relations.push_back(RelationJson(r));
+    }
+    // Members in the documented order.
+    json document = json::object();
+    document["format"] = kSchemaFormat;
+    document["version"] = kSchemaVersion;
+    document["path"] = schema.info.path;
+    document["engine"] = schema.info.engine;
+    document["codePage"] = schema.info.codePage;
+    document["collatingOrder"] = schema.info.collatingOrder;
+    document["tableDefs"] = std::move(tables);
+    document["queryDefs"] = std::move(queries);
+    document["relations"] = std::move(relations);
+    return document.dump(2, ' ', false, json::error_handler_t::strict) + "\n";
+}
+
+}  // namespace vt

@@ -1,0 +1,24 @@
+#pragma once
+// The schema file: a database's design as one JSON document.
+
+#include <string>
+#include <string_view>
+
+#include "dbaccess/model.h"
+
+namespace vt {
+
+inline constexpr const char* kSchemaFormat = "vellumtide-schema";
+inline constexpr int kSchemaVersion = 1;
+
+// Parses and checks a schema document. Throws ErrorException (3343) naming
+// the first problem; nothing is guessed.
+Schema ReadSchemaJson(std::string_view text);
+
+// The document for `schema`, UTF-8, ending in a line feed.
+std::string WriteSchemaJson(const Schema& schema);
+
+// Whether `content` is a JSON document rather than a database file.
+bool LooksLikeJson(std::string_view content);
+
+}  // namespace vt
