@@ -1,0 +1,47 @@
+#pragma once
+// BuildModuleFile: writes the Visual Basic module that re-creates the open
+// database through DAO.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "common/codepage.h"
+#include "common/show_error.h"
+#include "dbaccess/database.h"
+#include "generator/module_output.h"
+
+namespace vt {
+
+// The window's side of a run: the three check boxes, read at the step that
+// uses each, and the base-name box put back to "DBCreate" after success.
+class GeneratorHost {
+public:
+    virtual ~GeneratorHost() = default;
+    virtual bool AddCommonCode() const = 0;      // "Add Common Code"
+    virtual bool EncryptDatabase() const = 0;    // "Encrypted Database"
+    virtual bool CodeFullPath() const = 0;       // "Code Full DB Path"
+    virtual void ModuleBuilt() = 0;              // dbFormName = "DBCreate", repaint, focus
+};
+
+struct BuildInputs {
+    const Database& database;
+    std::string databasePath;  // gDatabasePath
+    std::string databaseName;  // gDatabaseName
+    bool highComments = false; // gHighComments
+    const CodePage& codePage;  // the module's code page
+};
+
+// Writes the module to `modulePath`. Returns false when the whole module was
+// written; true when the run stopped on an error, after reporting it as
+// "BuildModuleFile()". The target is replaced only by a complete module.
+bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
+                     GeneratorHost& host, Reporter& reporter,
+                     const OutputOpener& open = OpenAtomicFileOutput);
+
+// Reports the outcome of a build command run: "Build Module completed with
+// errors!" when `failed`, the pending error as "BuildModule()" when one is
+// left, else "Build Module complete.".
+void ReportBuildOutcome(bool failed, Reporter& reporter);
+
+}  // namespace vt
