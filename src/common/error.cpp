@@ -22,6 +22,7 @@ ErrorRecord ErrorFromErrno(int errnoValue, const std::string& path) {
                     kRuntimeSource};
         case ENOSPC:
         case EDQUOT:
+        case EFBIG:
             return {err::kDiskFull, "The disk is full while writing " + quoted + ".",
                     kRuntimeSource};
         case EIO:

@@ -1,0 +1,19 @@
+#pragma once
+// vellumtide-cli: the engine and generator for scripts and build pipelines.
+
+#include <iosfwd>
+
+namespace vt {
+
+namespace exit_code {
+inline constexpr int kSuccess = 0;
+inline constexpr int kBuildFailed = 1;
+inline constexpr int kUsage = 2;
+inline constexpr int kOpenFailed = 3;
+inline constexpr int kModuleExists = 4;
+}  // namespace exit_code
+
+// Runs the tool on `argv`; regular output goes to `out`, messages to `err`.
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+}  // namespace vt

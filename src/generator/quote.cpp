@@ -1,0 +1,151 @@
+#include "generator/quote.h"
+
+#include <array>
+#include <utility>
+
+#include "common/text.h"
+
+namespace vt {
+namespace {
+
+bool IsPrintableAscii(char32_t c) { return c >= 32 && c <= 126; }
+
+bool FitsPlainLiteral(char32_t c, const CodePage& codePage) {
+    return c >= 32 && c != 127 && c != U'"' && codePage.Represents(c);
+}
+
+// The call that yields character `c`: Chr with its byte where the code page
+// has one, else ChrW with its UTF-16 code unit(s).
+void AppendCharCall(std::string& out, char32_t c, const CodePage& codePage, bool& first) {
+    auto piece = [&](const char* function, std::uint32_t n) {
+        if (!first) {
+            out += " & ";
+        }
+        first = false;
+        out += function;
+        out += '(';
+        out += std::to_string(n);
+        out += ')';
+    };
+    if (c < 0x80) {
+        piece("Chr", static_cast<std::uint32_t>(c));
+    } else if (const auto byte = codePage.ByteOf(c)) {
+        piece("Chr", *byte);
+    } else if (c <= 0xFFFF) {
+        piece("ChrW", static_cast<std::uint32_t>(c));
+    } else {
+        const std::uint32_t v = static_cast<std::uint32_t>(c) - 0x10000;
+        piece("ChrW", 0xD800 + (v >> 10));
+        piece("ChrW", 0xDC00 + (v & 0x3FF));
+    }
+}
+
+}  // namespace
+
+std::string QuoteString(std::string_view text, const CodePage& codePage) {
+    if (text.empty()) {
+        return "\"\"";
+    }
+    std::string result;
+    result.reserve(text.size() + 2);
+    bool inLiteral = false;
+    ForEachCodePoint(text, [&](char32_t c) {
+        if (IsPrintableAscii(c)) {
+            if (!inLiteral) {
+                result += result.empty() ? "\"" : " & \"";
+                inLiteral = true;
+            }
+            if (c == U'"') {
+                result += "\"\"";
+            } else {
+                result += static_cast<char>(c);
+            }
+            return;
+        }
+        bool first = result.empty();
+        if (inLiteral) {
+            result += '"';
+            inLiteral = false;
+        }
+        AppendCharCall(result, c, codePage, first);
+    });
+    if (inLiteral) {
+        result += '"';
+    }
+    return result;
+}
+
+std::string Literal(std::string_view text, const CodePage& codePage) {
+    bool plain = true;
+    ForEachCodePoint(text, [&](char32_t c) { plain = plain && FitsPlainLiteral(c, codePage); });
+    if (!plain) {
+        return QuoteString(text, codePage);
+    }
+    std::string literal;
+    literal.reserve(text.size() + 2);
+    literal += '"';
+    literal += text;
+    literal += '"';
+    return literal;
+}
+
+std::string PlainText(std::string_view text, const CodePage& codePage) {
+    std::string out;
+    ForEachCodePoint(text, [&](char32_t c) {
+        if (FitsPlainLiteral(c, codePage)) {
+            AppendUtf8(out, c);
+        } else {
+            out += '?';
+        }
+    });
+    return out;
+}
+
+std::string IdentifierFromName(std::string_view name) {
+    const std::u32string chars = ToUtf32(name);
+    std::string result;
+    std::size_t next = 0;
+    for (int position = 1; position <= 8; ++position) {
+        while (next < chars.size()) {
+            const char32_t c = chars[next++];
+            const bool isLast = next == chars.size();
+            const bool letter = (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z');
+            const bool digit = c >= U'0' && c <= U'9';
+            const bool accepted = letter || (digit && position > 1) ||
+                                  (c == U'_' && position > 1 && position < 8 && !isLast);
+            if (accepted) {
+                result += static_cast<char>(c);
+                break;
+            }
+        }
+    }
+    return result;
+}
+
+std::optional<std::string> CollatingOrderConstant(std::int32_t collatingOrder) {
+    static constexpr std::array<std::pair<std::int32_t, const char*>, 15> kConstants{{
+        {1025, "dbLangArabic"},
+        {1029, "dbLangCzech"},
+        {1030, "dbLangNorwdan"},
+        {1032, "dbLangGreek"},
+        {1033, "dbLangGeneral"},
+        {1034, "dbLangSpanish"},
+        {1037, "dbLangHebrew"},
+        {1038, "dbLangHungarian"},
+        {1039, "dbLangIcelandic"},
+        {1041, "dbLangNordic"},
+        {1043, "dbLangDutch"},
+        {1045, "dbLangPolish"},
+        {1049, "dbLangCyrillic"},
+        {1053, "dbLangSwedfin"},
+        {1055, "dbLangTurkish"},
+    }};
+    for (const auto& [order, name] : kConstants) {
+        if (order == collatingOrder) {
+            return std::string(name);
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace vt

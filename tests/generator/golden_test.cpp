@@ -1,0 +1,83 @@
+// Whole modules compared byte for byte with reviewed copies. Set
+// VT_UPDATE_GOLDEN=1 to write the copies anew after an intended change.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "dbaccess/schema_json.h"
+#include "generator/build_module.h"
+#include "support/fakes.h"
+
+namespace vt {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kDataDir = fs::path(VT_TEST_DATA_DIR) / "generator";
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct Variant {
+    const char* suffix;
+    bool high;
+    bool commonCode;
+    bool encrypt;
+    bool fullPath;
+};
+
+constexpr Variant kVariants[] = {
+    {"low", false, true, true, false},
+    {"high", true, true, true, false},
+    {"low-bare", false, false, false, true},
+    {"high-bare", true, false, true, false},
+};
+
+struct GoldenCase {
+    const char* schema;
+};
+
+class GoldenModule : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(GoldenModule, MatchesReviewedCopy) {
+    const std::string name = GetParam();
+    const Schema schema = ReadSchemaJson(ReadFile(kDataDir / (name + ".json")));
+    const SchemaDatabase db(schema);
+    const CodePage cp = CodePage::Open(schema.info.codePage);
+    const bool update = std::getenv("VT_UPDATE_GOLDEN") != nullptr;
+    for (const Variant& v : kVariants) {
+        test::RecordingMessenger messenger;
+        PendingError pending;
+        Reporter reporter{pending, messenger};
+        test::FixedHost host;
+        host.commonCode = v.commonCode;
+        host.encrypt = v.encrypt;
+        host.fullPath = v.fullPath;
+        test::MemoryTarget target;
+        const BuildInputs inputs{db, schema.info.path, BaseName(schema.info.path, reporter), v.high,
+                                 cp};
+        ASSERT_FALSE(BuildModuleFile("C:\\Work\\" + name + ".bas", inputs, host, reporter,
+                                     target.Opener()));
+        const fs::path golden = kDataDir / "golden" / (name + "-" + v.suffix + ".bas");
+        if (update) {
+            std::ofstream(golden, std::ios::binary) << target.bytes;
+            continue;
+        }
+        ASSERT_TRUE(fs::exists(golden)) << golden;
+        EXPECT_EQ(target.bytes, ReadFile(golden)) << golden;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Schemas, GoldenModule,
+                         ::testing::Values("orders", "empty", "tricky", "cyrillic"));
+
+}  // namespace
+}  // namespace vt
