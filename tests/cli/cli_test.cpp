@@ -1,0 +1,219 @@
+#include "cli/cli_app.h"
+
+#include <sys/wait.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "dbaccess/schema_json.h"
+
+namespace vt {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+const fs::path kData = fs::path(VT_TEST_DATA_DIR) / "generator";
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Result RunTool(std::vector<std::string> args) {
+    args.insert(args.begin(), "vellumtide-cli");
+    std::vector<const char*> argv;
+    for (const auto& a : args) {
+        argv.push_back(a.c_str());
+    }
+    std::ostringstream out, err;
+    const int code = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {code, out.str(), err.str()};
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("vt-cli-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string Orders() const { return (kData / "orders.json").string(); }
+
+    fs::path dir_;
+};
+
+TEST_F(CliTest, ListPrintsTaggedLinesAndOdbcNotices) {
+    const Result r = RunTool({"list", Orders()});
+    EXPECT_EQ(r.code, exit_code::kSuccess);
+    EXPECT_EQ(r.out,
+              "[Table        ]Customers\n[Table        ]Orders\n[TableAttached]Prices\n"
+              "[TableODBC    ]Staff\n[TableHidden  ]Settings\n[Query        ]Current Orders\n"
+              "[Query        ]UK Customers\n[Relation     ]CustomersOrders\n");
+    EXPECT_EQ(r.err, "ODBC Tables are not supported at this time.\n");
+}
+
+TEST_F(CliTest, SchemaRoundTripIsLossless) {
+    const Result first = RunTool({"schema", Orders()});
+    ASSERT_EQ(first.code, exit_code::kSuccess);
+    EXPECT_EQ(ReadSchemaJson(first.out), ReadSchemaJson(ReadFile(Orders())));
+    { std::ofstream(Path("copy.json")) << first.out; }
+    EXPECT_EQ(RunTool({"schema", Path("copy.json")}).out, first.out);
+}
+
+TEST_F(CliTest, BuildMatchesTheReviewedModulesForEveryOptionSet) {
+    struct Case {
+        std::vector<std::string> flags;
+        const char* golden;
+    };
+    const Case cases[] = {
+        {{}, "orders-low.bas"},
+        {{"--comments", "high"}, "orders-high.bas"},
+        {{"--no-common-code", "--no-encrypt", "--full-path"}, "orders-low-bare.bas"},
+        {{"--comments", "high", "--no-common-code"}, "orders-high-bare.bas"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"build", Orders(), "-o", Path("orders.bas"), "--force"};
+        args.insert(args.end(), c.flags.begin(), c.flags.end());
+        const Result r = RunTool(args);
+        EXPECT_EQ(r.code, exit_code::kSuccess) << c.golden << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err,
+                  "ODBC Tables are not supported at this time.\nBuild Module complete.\n");
+        EXPECT_EQ(ReadFile(Path("orders.bas")), ReadFile(kData / "golden" / c.golden)) << c.golden;
+    }
+    EXPECT_EQ(RunTool({"build", Orders(), "-o", Path("q.bas"), "--quiet"}).err, "");
+}
+
+TEST_F(CliTest, ExistingModuleNeedsForce) {
+    const std::string module = Path("Orders.bas");
+    { std::ofstream(module) << "keep me"; }
+    const Result refused = RunTool({"build", Orders(), "-o", module});
+    EXPECT_EQ(refused.code, exit_code::kModuleExists);
+    EXPECT_THAT(refused.err, HasSubstr("already exists"));
+    EXPECT_EQ(ReadFile(module), "keep me");
+    EXPECT_EQ(RunTool({"build", Orders(), "-o", module, "--force"}).code, exit_code::kSuccess);
+    EXPECT_THAT(ReadFile(module), HasSubstr("Attribute VB_Name = \"Orders\""));
+}
+
+TEST_F(CliTest, DatabasesThatCannotBeOpened) {
+    { std::ofstream(Path("bad.json")) << "{\"format\": \"vellumtide-schema\", \"version\": 1}"; }
+    { std::ofstream(Path("broken.json")) << "{ not json"; }
+    { std::ofstream(Path("garbage.mdb"), std::ios::binary) << std::string(5000, '\x07'); }
+    struct Case {
+        std::string database;
+        std::string message;
+    };
+    const Case cases[] = {
+        {Path("missing.mdb"), "Error in OpenDatabase() <DAO.DBEngine> \n3024 : "},
+        {Path("bad.json"), "3343 : Not a valid schema file: path is missing."},
+        {Path("broken.json"), "3343 : Not a valid schema file: it is not well-formed JSON"},
+        {Path("garbage.mdb"), "Error in OpenDatabase() <DAO.DBEngine> \n"},
+        {dir_.string(), "3343 : "},
+    };
+    for (const Case& c : cases) {
+        for (const char* command : {"list", "schema", "build"}) {
+            const Result r = RunTool({command, c.database, "-o", Path("x.bas")});
+            if (std::string(command) != "build") {
+                continue;  // -o belongs to build only
+            }
+            EXPECT_EQ(r.code, exit_code::kOpenFailed) << c.database;
+            EXPECT_THAT(r.err, HasSubstr(c.message)) << c.database;
+            EXPECT_FALSE(fs::exists(Path("x.bas")));
+        }
+        const Result listed = RunTool({"list", c.database});
+        EXPECT_EQ(listed.code, exit_code::kOpenFailed);
+        EXPECT_EQ(listed.out, "");
+        const Result schema = RunTool({"schema", c.database});
+        EXPECT_EQ(schema.code, exit_code::kOpenFailed);
+        EXPECT_EQ(schema.out, "");
+    }
+}
+
+TEST_F(CliTest, OutputsThatCannotBeWrittenFailTheBuild) {
+    struct Case {
+        std::string module;
+        std::string number;
+    };
+    const Case cases[] = {
+        {"/dev/full", "\n61 : "},
+        {Path("no-folder/x.bas"), "\n76 : "},
+        {dir_.string(), "\n75 : "},
+        {"/sys/vellumtide-test.bas", "\n70 : "},
+    };
+    for (const Case& c : cases) {
+        const Result r = RunTool({"build", Orders(), "-o", c.module});
+        EXPECT_EQ(r.code, exit_code::kBuildFailed) << c.module;
+        EXPECT_THAT(r.err, HasSubstr("Error in BuildModuleFile() <Vellumtide> " + c.number))
+            << c.module;
+        EXPECT_THAT(r.err, HasSubstr("Build Module completed with errors!\n"));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 0);
+}
+
+TEST_F(CliTest, CodePageOption) {
+    ASSERT_EQ(RunTool({"build", Orders(), "-o", Path("orders.bas"), "--codepage", "1251"}).code, 0);
+    EXPECT_TRUE(ReadFile(Path("orders.bas")) == ReadFile(kData / "golden" / "orders-low.bas"))
+        << "an ASCII design reads the same in every code page";
+    const Result bad = RunTool({"build", Orders(), "-o", Path("b.bas"), "--codepage", "99999"});
+    EXPECT_EQ(bad.code, exit_code::kUsage);
+    EXPECT_THAT(bad.err, HasSubstr("Code page 99999 is not supported."));
+}
+
+TEST_F(CliTest, UsageErrors) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"build", Orders()},
+        {"build", Orders(), "-o", Path("x.bas"), "--comments", "medium"},
+        {"build", Orders(), "-o", Path("x.bas"), "--codepage", "abc"},
+        {"list"},
+        {"list", Orders(), "--bogus"},
+    };
+    for (const auto& args : cases) {
+        const Result r = RunTool(args);
+        EXPECT_EQ(r.code, exit_code::kUsage) << ::testing::PrintToString(args);
+        EXPECT_FALSE(r.err.empty());
+    }
+    EXPECT_FALSE(fs::exists(Path("x.bas")));
+    const Result version = RunTool({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, "vellumtide-cli 1.11.0\n");
+    const Result help = RunTool({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_THAT(help.out, HasSubstr("build"));
+}
+
+// The installed program, end to end: exit codes reach the shell.
+TEST_F(CliTest, ExecutableReportsExitCodes) {
+    const std::string cli = VT_CLI_PATH;
+    const std::string module = Path("m.bas");
+    auto status = [&](const std::string& args) {
+        const int raw = std::system((cli + " " + args + " >/dev/null 2>&1").c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    EXPECT_EQ(status("build '" + Orders() + "' -o '" + module + "'"), 0);
+    EXPECT_EQ(status("build '" + Orders() + "' -o '" + module + "'"), 4);
+    EXPECT_EQ(status("build '" + Orders() + "' -o /dev/full"), 1);
+    EXPECT_EQ(status("list '" + Path("none.mdb") + "'"), 3);
+    EXPECT_EQ(status("list"), 2);
+}
+
+}  // namespace
+}  // namespace vt
