@@ -1,0 +1,556 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "common/codepage.h"
+#include "common/path.h"
+#include "dbaccess/catalogue.h"
+#include "ui/about.h"
+#include "ui/metrics.h"
+#include "ui/platform.h"
+#include "ui/splash.h"
+
+namespace vt::ui {
+namespace {
+
+// "Object variable not set": the build asked for with no database open.
+constexpr std::int32_t kObjectNotSet = 91;
+
+QFrame* RuleLine(QWidget* parent, const char* name) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    line->setLineWidth(1);
+    return line;
+}
+
+std::string Text(const QString& text) { return text.toStdString(); }
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+void SelectAllText() {
+    QWidget* focused = QApplication::focusWidget();
+    if (auto* edit = qobject_cast<QLineEdit*>(focused)) {
+        edit->setSelection(0, static_cast<int>(edit->text().size()));
+        return;
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(focused)) {
+        if (combo->isEditable() && combo->lineEdit() != nullptr) {
+            combo->lineEdit()->selectAll();
+        }
+    }
+}
+
+frmTessel::frmTessel(WindowServices services, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                              Qt::MSWindowsFixedSizeDialogHint),
+      platform_(services.platform),
+      openDatabase_(std::move(services.openDatabase)),
+      openOutput_(std::move(services.openOutput)),
+      reporter_{pending_, services.platform} {
+    setObjectName("frmTessel");
+    setWindowTitle(QString::fromUtf8(kProductName));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/vellumtide/icons/vellumtide-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/vellumtide/icons/vellumtide-32.png"), QSize(32, 32));
+    setWindowIcon(icon);
+    BuildControls();
+    BuildMenus();
+
+    about_ = new frmAbout(platform_, this);
+    about_->setWindowIcon(icon);
+
+    // F1 opens the help, whether typed or sent by Help Topics.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { platform_.ShowHelp(); });
+}
+
+frmTessel::~frmTessel() = default;
+
+void frmTessel::BuildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName("client");
+    setCentralWidget(central);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(Twips(120), 0, Twips(120), Twips(120));
+    outer->setSpacing(Twips(90));
+
+    // Two rules directly below each other under the menu bar.
+    auto* rules = new QVBoxLayout;
+    rules->setContentsMargins(-Twips(120), 0, -Twips(120), 0);
+    rules->setSpacing(0);
+    Line1 = RuleLine(central, "Line1");
+    Line2 = RuleLine(central, "Line2");
+    rules->addWidget(Line1);
+    rules->addWidget(Line2);
+    outer->addLayout(rules);
+
+    auto* nameRow = new QHBoxLayout;
+    dbLabels[0] = new QLabel(QStringLiteral("Base Module Name (w/o Extension): "), central);
+    dbLabels[0]->setObjectName("dbLabels_0");
+    dbFormName = new QLineEdit(QString::fromUtf8(kDefaultFormName), central);
+    dbFormName->setObjectName("dbFormName");
+    dbFormName->installEventFilter(this);
+    nameRow->addWidget(dbLabels[0]);
+    nameRow->addWidget(dbFormName, 1);
+    outer->addLayout(nameRow);
+
+    dbDatabaseName = new QLabel(central);
+    dbDatabaseName->setObjectName("dbDatabaseName");
+    dbDatabaseName->setWordWrap(true);
+    dbDatabaseName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    dbDatabaseName->setTextFormat(Qt::PlainText);
+    dbDatabaseName->setFixedHeight(2 * dbDatabaseName->fontMetrics().lineSpacing() + 2);
+    dbDatabaseName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    outer->addWidget(dbDatabaseName);
+
+    dbTableList = new QListWidget(central);
+    dbTableList->setObjectName("dbTableList");
+    dbTableList->setFont(FixedFont(8.25));
+    dbTableList->setSortingEnabled(false);
+    dbTableList->setMinimumSize(Twips(6600), Twips(3000));
+    outer->addWidget(dbTableList, 1);
+
+    auto* options = new QGridLayout;
+    options->setHorizontalSpacing(Twips(240));
+    dbComments[0] = new QRadioButton(QStringLiteral("High Commenting Level"), central);
+    dbComments[0]->setObjectName("dbComments_0");
+    dbComments[1] = new QRadioButton(QStringLiteral("Low Commenting Level"), central);
+    dbComments[1]->setObjectName("dbComments_1");
+    dbComments[1]->setChecked(true);
+    auto* commentGroup = new QButtonGroup(this);
+    commentGroup->addButton(dbComments[0], 0);
+    commentGroup->addButton(dbComments[1], 1);
+    dbFullPath = new QCheckBox(QStringLiteral("Code Full DB Path"), central);
+    dbFullPath->setObjectName("dbFullPath");
+    dbEncrypt = new QCheckBox(QStringLiteral("Encrypted Database"), central);
+    dbEncrypt->setObjectName("dbEncrypt");
+    dbEncrypt->setChecked(true);
+    dbCommonCode = new QCheckBox(QStringLiteral("Add Common Code"), central);
+    dbCommonCode->setObjectName("dbCommonCode");
+    dbCommonCode->setChecked(true);
+    options->addWidget(dbComments[0], 0, 0);
+    options->addWidget(dbComments[1], 1, 0);
+    options->addWidget(dbFullPath, 0, 1);
+    options->addWidget(dbEncrypt, 1, 1);
+    options->addWidget(dbCommonCode, 0, 2);
+    outer->addLayout(options);
+
+    auto* buttons = new QHBoxLayout;
+    dbOpenDB = new QPushButton(QStringLiteral("&Open Database"), central);
+    dbOpenDB->setObjectName("dbOpenDB");
+    dbBuildModule = new QPushButton(QStringLiteral("&Build the Module"), central);
+    dbBuildModule->setObjectName("dbBuildModule");
+    dbBuildModule->setEnabled(false);
+    dbClose = new QPushButton(QStringLiteral("&Close"), central);
+    dbClose->setObjectName("dbClose");
+    // All three of one size: the widest caption decides.
+    int width = Twips(1800);
+    for (QPushButton* button : {dbOpenDB, dbBuildModule, dbClose}) {
+        width = std::max(width, button->sizeHint().width());
+    }
+    for (QPushButton* button : {dbOpenDB, dbBuildModule, dbClose}) {
+        button->setFixedSize(width, std::max(Twips(375), button->sizeHint().height()));
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+        buttons->addStretch(1);
+    }
+    buttons->takeAt(buttons->count() - 1);
+    outer->addLayout(buttons);
+
+    connect(dbOpenDB, &QPushButton::clicked, this, [this] { dbOpenDB_Click(); });
+    connect(dbBuildModule, &QPushButton::clicked, this, [this] { dbBuildModule_Click(); });
+    connect(dbClose, &QPushButton::clicked, this, [this] { dbClose_Click(); });
+
+    // Tab order 0 to 11; the labels take no focus.
+    dbLabels[0]->setFocusPolicy(Qt::NoFocus);
+    dbDatabaseName->setFocusPolicy(Qt::NoFocus);
+    QWidget* order[] = {dbFormName, dbComments[0], dbComments[1], dbOpenDB,    dbBuildModule,
+                        dbClose,    dbTableList,   dbFullPath,    dbEncrypt,   dbCommonCode};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+        setTabOrder(order[i], order[i + 1]);
+    }
+}
+
+void frmTessel::BuildMenus() {
+    menuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    menuFile->setObjectName("menuFile");
+    menuOpenDB = menuFile->addAction(QStringLiteral("&Open Database"));
+    menuOpenDB->setObjectName("menuOpenDB");
+    menuBuild = menuFile->addAction(QStringLiteral("&Build the Module"));
+    menuBuild->setObjectName("menuBuild");
+    menuSeparator1 = menuFile->addSeparator();
+    menuSeparator1->setObjectName("menuSeparator1");
+    menuClose = menuFile->addAction(QStringLiteral("&Close"));
+    menuClose->setObjectName("menuClose");
+
+    menuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    menuEdit->setObjectName("menuEdit");
+    menuCut = menuEdit->addAction(QStringLiteral("Cu&t"));
+    menuCut->setObjectName("menuCut");
+    menuCut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    menuCopy = menuEdit->addAction(QStringLiteral("&Copy"));
+    menuCopy->setObjectName("menuCopy");
+    menuCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    menuPaste = menuEdit->addAction(QStringLiteral("&Paste"));
+    menuPaste->setObjectName("menuPaste");
+    menuPaste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+
+    menuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    menuHelp->setObjectName("menuHelp");
+    menuHelpTopics = menuHelp->addAction(QStringLiteral("&Help Topics"));
+    menuHelpTopics->setObjectName("menuHelpTopics");
+    menuSeparator2 = menuHelp->addSeparator();
+    menuSeparator2->setObjectName("menuSeparator2");
+    menuAbout = menuHelp->addAction(QStringLiteral("&About"));
+    menuAbout->setObjectName("menuAbout");
+
+    // The items that press a button or edit do so by keystrokes, as if typed.
+    const std::pair<QAction*, const char*> sends[] = {
+        {menuOpenDB, "%O"}, {menuBuild, "%B"}, {menuClose, "%C"},    {menuCut, "^X"},
+        {menuCopy, "^C"},   {menuPaste, "^V"}, {menuHelpTopics, "{F1}"},
+    };
+    for (const auto& [action, keys] : sends) {
+        const std::string sequence = keys;
+        connect(action, &QAction::triggered, this, [this, sequence] {
+            try {
+                platform_.SendKeys(sequence);
+            } catch (...) {
+                pending_.Set(ErrorFromCurrentException());
+                ShowError(reporter_, "SendKeys()");
+            }
+        });
+    }
+    connect(menuAbout, &QAction::triggered, this, [this] { menuAbout_Click(); });
+}
+
+void frmTessel::KeepError() { pending_.Set(ErrorFromCurrentException()); }
+
+bool frmTessel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == dbFormName && event->type() == QEvent::FocusIn) {
+        // dbFormName_GotFocus. A click places the cursor after the focus
+        // arrives, so select once the click has been handled.
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
+            QTimer::singleShot(0, dbFormName, [] { SelectAllText(); });
+        } else {
+            SelectAllText();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- Start-up and shutdown ------------------------------------------------
+
+void frmTessel::Form_Load() {
+    pending_.Clear();
+    std::unique_ptr<frmSplash> splash;
+    try {
+        splash = std::make_unique<frmSplash>(platform_);
+        splash->show();
+        splash->Load();
+    } catch (...) {
+        KeepError();
+    }
+    try {
+        LoadSettings();
+    } catch (...) {
+        KeepError();
+    }
+    if (splash) {
+        try {
+            splash->Refresh();
+            splash->Unload();
+        } catch (...) {
+            KeepError();
+        }
+    }
+    // The window keeps the size its contents ask for, centred on the screen.
+    ensurePolished();
+    adjustSize();
+    setFixedSize(sizeHint());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area(QPoint(0, 0), frameGeometry().size());
+        area.moveCenter(screen->availableGeometry().center());
+        move(area.topLeft());
+    }
+    dbFormName->setFocus(Qt::OtherFocusReason);
+    pending_.Clear();
+}
+
+void frmTessel::LoadSettings() {
+    try {
+        gLastProgramPath = platform_.GetSetting(kSettingsSection, kKeyLastProgramPath);
+    } catch (...) {
+        KeepError();
+    }
+    if (gLastProgramPath.empty()) {
+        try {
+            gLastProgramPath = platform_.ProgramFolder();
+            platform_.SaveSetting(kSettingsSection, kKeyLastProgramPath, gLastProgramPath);
+        } catch (...) {
+            KeepError();
+        }
+    }
+    try {
+        gLastDataPath = platform_.GetSetting(kSettingsSection, kKeyLastDataPath);
+    } catch (...) {
+        KeepError();
+    }
+    if (gLastDataPath.empty()) {
+        try {
+            gLastDataPath = platform_.ProgramFolder();
+            platform_.SaveSetting(kSettingsSection, kKeyLastDataPath, gLastDataPath);
+        } catch (...) {
+            KeepError();
+        }
+    }
+}
+
+void frmTessel::SaveSettings() {
+    // No error mode of its own: a failure ends it and reaches the caller.
+    if (gLastProgramPath.empty()) {
+        gLastProgramPath = platform_.ProgramFolder();
+    }
+    platform_.SaveSetting(kSettingsSection, kKeyLastProgramPath, gLastProgramPath);
+    if (gLastDataPath.empty()) {
+        gLastDataPath = platform_.ProgramFolder();
+    }
+    platform_.SaveSetting(kSettingsSection, kKeyLastDataPath, gLastDataPath);
+}
+
+void frmTessel::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();  // closing is never refused
+}
+
+void frmTessel::Form_Unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    try {
+        gDatabase.reset();
+    } catch (...) {
+        // Shutdown carries on whatever happens.
+    }
+    pending_.Clear();
+    platform_.EndProgram();
+}
+
+void frmTessel::dbClose_Click() { close(); }
+
+void frmTessel::menuAbout_Click() {
+    about_->exec();
+}
+
+// --- Generator host -------------------------------------------------------
+
+bool frmTessel::AddCommonCode() const { return dbCommonCode->isChecked(); }
+bool frmTessel::EncryptDatabase() const { return dbEncrypt->isChecked(); }
+bool frmTessel::CodeFullPath() const { return dbFullPath->isChecked(); }
+
+void frmTessel::ModuleBuilt() {
+    dbFormName->setText(QString::fromUtf8(kDefaultFormName));
+    dbFormName->repaint();
+    dbFormName->setFocus(Qt::OtherFocusReason);
+}
+
+// --- Open Database --------------------------------------------------------
+
+void frmTessel::dbOpenDB_Click() {
+    pending_.Clear();
+    try {
+        OpenDatabaseSteps();
+    } catch (...) {
+        pending_.Set(ErrorFromCurrentException());
+        platform_.SetMousePointer(pointer::kDefault);
+        if (pending_.Number() == err::kDialogCancelled) {
+            pending_.Clear();
+            return;
+        }
+        ShowError(reporter_, "OpenDatabase()");
+    }
+}
+
+void frmTessel::OpenDatabaseSteps() {
+    FileDialogRequest request;
+    request.filter = kOpenFilter;
+    request.filterIndex = 1;
+    request.title = kOpenTitle;
+    request.fileName = gDatabasePath;
+    request.flags = kHideReadOnly;
+    request.initialFolder = gLastDataPath;
+    const std::string chosen = platform_.OpenFileDialog(request);
+
+    gDatabasePath = chosen;
+    StripFilePath(gDatabasePath, &gLastDataPath, &gDatabaseName, nullptr, reporter_);
+    dbDatabaseName->setText(Q(gDatabasePath));
+    dbDatabaseName->setToolTip(Q(gDatabasePath));
+    platform_.SetMousePointer(pointer::kBusy);
+    repaint();
+
+    std::unique_ptr<Database> opened;
+    try {
+        opened = openDatabase_(gDatabasePath, OpenOptions{});
+    } catch (const ErrorException& e) {
+        if (e.number() != err::kEngineBadPassword) {
+            throw;
+        }
+        // A protected database: ask for its password; cancelling ends here.
+        platform_.SetMousePointer(pointer::kDefault);
+        std::string name = gDatabasePath;
+        if (const auto cut = name.find_last_of("\\/"); cut != std::string::npos) {
+            name = name.substr(cut + 1);
+        }
+        const std::optional<std::string> password =
+            platform_.AskPassword("The database " + name + " is protected by a password.\n"
+                                  "Enter the password:");
+        if (!password) {
+            return;
+        }
+        platform_.SetMousePointer(pointer::kBusy);
+        opened = openDatabase_(gDatabasePath, OpenOptions{*password});
+    }
+    // The earlier database closes now that the new one is open.
+    gDatabase = std::move(opened);
+    dbBuildModule->setEnabled(true);
+    dbTableList->clear();
+    for (const CatalogueLine& line : ListCatalogue(*gDatabase)) {
+        if (line.odbcNotice) {
+            ShowError(reporter_, kOdbcNotice);
+        }
+        dbTableList->addItem(Q(line.text));
+    }
+    platform_.SetMousePointer(pointer::kDefault);
+}
+
+// --- Build the Module -----------------------------------------------------
+
+void frmTessel::dbBuildModule_Click() {
+    // From here on a failing step is kept as the pending error and the
+    // next step runs; the error is looked at only where a step says so.
+    pending_.Clear();
+    std::string baseName;
+    std::string databaseFile;
+    std::string modulePath;
+    try {
+        baseName = FileNameWithExtension(Text(dbFormName->text()), reporter_);
+    } catch (...) {
+        KeepError();
+    }
+    try {
+        databaseFile = FileNameWithExtension(Text(dbDatabaseName->text()), reporter_);
+    } catch (...) {
+        KeepError();
+    }
+    dbFormName->setText(Q(baseName));
+
+    FileDialogRequest request;
+    request.filter = kSaveFilter;
+    request.title = "Save " + databaseFile + " Database Source Code";
+    request.filterIndex = 1;
+    request.fileName = baseName;
+    request.flags = kHideReadOnly;
+    request.initialFolder = gLastProgramPath;
+    try {
+        modulePath = platform_.SaveFileDialog(request);
+    } catch (...) {
+        KeepError();
+    }
+    platform_.SetMousePointer(pointer::kBusy);
+    if (pending_.Number() == err::kDialogCancelled) {
+        pending_.Clear();
+        platform_.SetMousePointer(pointer::kDefault);
+        return;
+    }
+
+    try {
+        (void)QueryPathAttributes(modulePath);
+    } catch (...) {
+        KeepError();
+    }
+    switch (pending_.Number()) {
+    case err::kNone: {
+        const int reply = platform_.ShowMessage(
+            "The module already exists.\rWould you like to replace the existing module?",
+            box::kYesNoCancel, kProductName);
+        if (reply == answer::kNo) {
+            dbFormName->setFocus(Qt::OtherFocusReason);
+            platform_.SetMousePointer(pointer::kDefault);
+            return;
+        }
+        if (reply != answer::kYes) {
+            // Cancel ends the program as the Close button does.
+            dbClose_Click();
+            return;
+        }
+        break;
+    }
+    case err::kFileNotFound:
+        break;
+    default:
+        ShowError(reporter_, "BuildModule()");
+        platform_.SetMousePointer(pointer::kDefault);
+        return;
+    }
+
+    try {
+        StripFilePath(modulePath, &gLastProgramPath, nullptr, nullptr, reporter_);
+    } catch (...) {
+        KeepError();
+    }
+    pending_.Clear();
+    try {
+        SaveSettings();
+    } catch (...) {
+        KeepError();
+    }
+    gHighComments = dbComments[0]->isChecked();
+
+    bool failed = false;
+    try {
+        if (!gDatabase) {
+            throw ErrorException(kObjectNotSet, "Object variable or With block variable not set");
+        }
+        const DatabaseInfo info = gDatabase->Info();
+        const CodePage codePage = CodePage::Open(info.codePage);
+        // A schema file names the database it describes; that path is the
+        // one to code, as the command-line tool does. A database file
+        // reports its own path, the one the dialog returned.
+        const bool describedElsewhere = !info.path.empty() && info.path != gDatabasePath;
+        const BuildInputs inputs{*gDatabase,
+                                 describedElsewhere ? info.path : gDatabasePath,
+                                 describedElsewhere ? BaseName(info.path, reporter_)
+                                                    : gDatabaseName,
+                                 gHighComments, codePage};
+        failed = BuildModuleFile(modulePath, inputs, *this, reporter_, openOutput_);
+    } catch (...) {
+        KeepError();
+    }
+    ReportBuildOutcome(failed, reporter_);
+    platform_.SetMousePointer(pointer::kDefault);
+}
+
+}  // namespace vt::ui

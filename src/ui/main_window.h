@@ -1,0 +1,142 @@
+#pragma once
+// frmTessel: the program's one working window. It holds the options of a
+// run, shows the open database and its catalogue, and carries the commands
+// Open Database, Build the Module and Close.
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QMainWindow>
+
+#include "common/error.h"
+#include "common/show_error.h"
+#include "dbaccess/database.h"
+#include "dbaccess/open.h"
+#include "generator/build_module.h"
+#include "generator/module_output.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace vt::ui {
+
+class Platform;
+class frmAbout;
+
+using DatabaseOpener =
+    std::function<std::unique_ptr<Database>(const std::string& path, const OpenOptions& options)>;
+
+// What the window is built on; tests swap the engine and the output.
+struct WindowServices {
+    Platform& platform;
+    DatabaseOpener openDatabase = OpenDatabaseFile;
+    OutputOpener openOutput = OpenAtomicFileOutput;
+};
+
+inline constexpr const char* kOpenFilter = "Access Database (*.mdb)|*.mdb|All Files (*.*)|*.*";
+inline constexpr const char* kOpenTitle = "Open MS Access Database";
+inline constexpr const char* kSaveFilter = "VB Module (*.bas)|*.bas|All Files (*.*)|*.*";
+inline constexpr const char* kDefaultFormName = "DBCreate";
+
+class frmTessel : public QMainWindow, public GeneratorHost {
+public:
+    explicit frmTessel(WindowServices services, QWidget* parent = nullptr);
+    ~frmTessel() override;
+
+    // Start-up: the splash screen, the remembered folders, the pause.
+    void Form_Load();
+    void LoadSettings();
+    void SaveSettings();
+
+    void dbOpenDB_Click();
+    void dbBuildModule_Click();
+    void dbClose_Click();
+    void menuAbout_Click();
+
+    // GeneratorHost: the generator reads the check boxes and resets the name.
+    bool AddCommonCode() const override;
+    bool EncryptDatabase() const override;
+    bool CodeFullPath() const override;
+    void ModuleBuilt() override;
+
+    // Module-level state, readable for the tests.
+    const Database* CurrentDatabase() const { return gDatabase.get(); }
+    const std::string& DatabasePath() const { return gDatabasePath; }
+    const std::string& DatabaseName() const { return gDatabaseName; }
+    const std::string& LastDataPath() const { return gLastDataPath; }
+    const std::string& LastProgramPath() const { return gLastProgramPath; }
+    bool HighComments() const { return gHighComments; }
+    bool Unloaded() const { return unloaded_; }
+    frmAbout* AboutBox() const { return about_; }
+
+    // Controls, by the names the program has always used.
+    QFrame* Line1 = nullptr;
+    QFrame* Line2 = nullptr;
+    QLineEdit* dbFormName = nullptr;
+    std::array<QRadioButton*, 2> dbComments{};
+    QPushButton* dbOpenDB = nullptr;
+    QPushButton* dbBuildModule = nullptr;
+    QPushButton* dbClose = nullptr;
+    std::array<QLabel*, 1> dbLabels{};
+    QLabel* dbDatabaseName = nullptr;
+    QListWidget* dbTableList = nullptr;
+    QCheckBox* dbFullPath = nullptr;
+    QCheckBox* dbEncrypt = nullptr;
+    QCheckBox* dbCommonCode = nullptr;
+
+    QMenu* menuFile = nullptr;
+    QAction* menuOpenDB = nullptr;
+    QAction* menuBuild = nullptr;
+    QAction* menuSeparator1 = nullptr;
+    QAction* menuClose = nullptr;
+    QMenu* menuEdit = nullptr;
+    QAction* menuCut = nullptr;
+    QAction* menuCopy = nullptr;
+    QAction* menuPaste = nullptr;
+    QMenu* menuHelp = nullptr;
+    QAction* menuHelpTopics = nullptr;
+    QAction* menuSeparator2 = nullptr;
+    QAction* menuAbout = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void Form_Unload();
+    void OpenDatabaseSteps();
+    void KeepError();  // the skip-and-continue mode: the failure becomes pending
+
+    Platform& platform_;
+    DatabaseOpener openDatabase_;
+    OutputOpener openOutput_;
+    PendingError pending_;
+    Reporter reporter_;
+
+    std::unique_ptr<Database> gDatabase;
+    std::string gDatabasePath;
+    std::string gDatabaseName;
+    std::string gLastDataPath;
+    std::string gLastProgramPath;
+    bool gHighComments = false;
+
+    frmAbout* about_ = nullptr;
+    bool unloaded_ = false;
+};
+
+// Selects the whole text of the focused control of the active window when
+// it is a text box or an editable combo box; anything else is left alone.
+void SelectAllText();
+
+}  // namespace vt::ui

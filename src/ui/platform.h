@@ -1,0 +1,118 @@
+#pragma once
+// Everything the window needs from the desktop, in one place: message boxes,
+// the screen-wide pointer, file dialogs, the password prompt, the settings
+// store, keystroke simulation, the help window, the splash pause and the
+// figures of the About box. The program uses the Qt implementation; tests
+// use a scripted one, so every command runs headless with chosen answers.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "common/messenger.h"
+
+namespace vt::ui {
+
+// Style values beyond the common ones: the low bits choose the buttons, the
+// 16s choose the icon, the 256s the default button.
+namespace box {
+inline constexpr int kOkOnly = 0;
+inline constexpr int kOkCancel = 1;
+inline constexpr int kAbortRetryIgnore = 2;
+inline constexpr int kYesNoCancel = 3;
+inline constexpr int kYesNo = 4;
+inline constexpr int kRetryCancel = 5;
+inline constexpr int kCritical = 16;
+inline constexpr int kQuestion = 32;
+inline constexpr int kExclamation = 48;
+inline constexpr int kInformation = 64;
+inline constexpr int kDefaultButton2 = 256;
+inline constexpr int kDefaultButton3 = 512;
+}  // namespace box
+
+namespace answer {
+inline constexpr int kOk = 1;
+inline constexpr int kCancel = 2;
+inline constexpr int kAbort = 3;
+inline constexpr int kRetry = 4;
+inline constexpr int kIgnore = 5;
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+}  // namespace answer
+
+// Dialog flag: no read-only check box.
+inline constexpr int kHideReadOnly = 4;
+
+// What a file dialog is asked to show. `filter` is "description|pattern|…";
+// `filterIndex` counts from 1.
+struct FileDialogRequest {
+    std::string title;
+    std::string filter;
+    int filterIndex = 1;
+    std::string fileName;
+    std::string initialFolder;
+    int flags = 0;
+};
+
+// The operating system's name and version as the About box shows it. A
+// Windows platform id (0, 1, 2) leaves `systemName` empty; elsewhere the
+// system names itself ("Linux").
+struct OsVersion {
+    std::int64_t platformId = -1;
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+    std::string systemName;
+};
+
+// Memory figures in 64 bits, so large memories never read negative.
+struct MemoryStatus {
+    std::uint32_t memoryLoad = 0;          // percent in use
+    std::int64_t availablePhysical = 0;    // bytes
+};
+
+class Platform : public Messenger {
+public:
+    // Both dialogs return the chosen full path; cancelling throws
+    // ErrorException with err::kDialogCancelled.
+    virtual std::string OpenFileDialog(const FileDialogRequest& request) = 0;
+    virtual std::string SaveFileDialog(const FileDialogRequest& request) = 0;
+
+    // A modal password prompt; none when the user cancels.
+    virtual std::optional<std::string> AskPassword(const std::string& prompt) = 0;
+
+    // The per-user store: a missing key reads as the empty text. Writing
+    // throws ErrorException when the store cannot be written.
+    virtual std::string GetSetting(const std::string& section, const std::string& key) = 0;
+    virtual void SaveSetting(const std::string& section, const std::string& key,
+                             const std::string& value) = 0;
+
+    // The folder defaults fall back to: the executable's folder when it is
+    // writable, else the user's home folder.
+    virtual std::string ProgramFolder() = 0;
+
+    // Queues a keystroke sequence ("%O", "^X", "{F1}") for the focused
+    // control of the active window and returns at once.
+    virtual void SendKeys(const std::string& keys) = 0;
+
+    // Opens the program's help window.
+    virtual void ShowHelp() = 0;
+
+    // Blocks the user-interface thread; nothing repaints meanwhile.
+    virtual void Sleep(int milliseconds) = 0;
+
+    virtual std::optional<OsVersion> QueryOsVersion() = 0;
+    virtual MemoryStatus QueryMemoryStatus() = 0;
+
+    // Ends the program at once, after the main window has unloaded.
+    virtual void EndProgram() = 0;
+};
+
+// The settings store's application and section.
+inline constexpr const char* kSettingsApplication = "Marrowlane";
+inline constexpr const char* kSettingsSection = "Vellumtide";
+inline constexpr const char* kKeyLastProgramPath = "Last Program Path";
+inline constexpr const char* kKeyLastDataPath = "Last Data Path";
+
+inline constexpr const char* kVersionText = "1.11";
+
+}  // namespace vt::ui
