@@ -1,15 +1,529 @@
 #include "dbaccess/jet/jet_database.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <map>
+#include <new>
+#include <stdexcept>
+
 #include "common/error.h"
+#include "common/text.h"
+#include "dbaccess/jet/jet_file.h"
+#include "dbaccess/jet/jet_props.h"
+#include "dbaccess/jet/jet_reader.h"
+#include "dbaccess/jet/jet_table.h"
 
 namespace vt {
+namespace jet {
+namespace {
+
+constexpr std::uint32_t kCatalogPage = 2;
+constexpr std::int32_t kTypeTable = 1;
+constexpr std::int32_t kTypeContainer = 3;
+constexpr std::int32_t kTypeOdbcLink = 4;
+constexpr std::int32_t kTypeQuery = 5;
+constexpr std::int32_t kTypeLink = 6;
+
+struct CatalogRow {
+    std::int32_t id = 0;
+    std::int32_t parentId = 0;
+    std::string name;
+    std::int32_t type = 0;
+    std::int32_t flags = 0;
+    std::vector<std::uint8_t> lvProp;
+    std::string database;
+    std::string connect;
+    std::string foreignName;
+};
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() && FoldCase(text.substr(0, prefix.size())) == FoldCase(prefix);
+}
+
+std::int16_t DaoFieldType(std::uint8_t stored) {
+    if (stored >= 1 && stored <= 12) {
+        return stored;
+    }
+    switch (stored) {
+        case 0x0F: return 15;  // GUID
+        case 0x10: return 20;  // Decimal
+        case 0x13: return 16;  // BigInt
+        default: return stored;  // no DAO 3.6 code: kept raw so callers can tell
+    }
+}
+
+bool KnownToDao36(std::uint8_t stored) {
+    return (stored >= 1 && stored <= 12) || stored == 0x0F || stored == 0x10;
+}
+
+std::string DescribeStoredType(std::uint8_t stored) {
+    switch (stored) {
+        case 0x11: return "an engine-internal type";
+        case 0x12: return "an ACE complex (multi-value, attachment or version-history) type";
+        case 0x13: return "the Large Number type";
+        case 0x14: return "the extended Date/Time type";
+        default: return "an unknown type " + std::to_string(stored);
+    }
+}
+
+class Reader {
+public:
+    Reader(const JetFile& file, const TextDecoder& text) : file_(file), text_(text), rows_(file, text) {}
+
+    std::vector<CatalogRow> ReadCatalog() {
+        const TableDefinition catalog = ReadTableDefinition(file_, text_, kCatalogPage);
+        const Column* id = Need(catalog, "Id");
+        const Column* parentId = Need(catalog, "ParentId");
+        const Column* name = Need(catalog, "Name");
+        const Column* type = Need(catalog, "Type");
+        const Column* flags = catalog.FindColumn("Flags");
+        const Column* lvProp = catalog.FindColumn("LvProp");
+        const Column* database = catalog.FindColumn("Database");
+        const Column* connect = catalog.FindColumn("Connect");
+        const Column* foreignName = catalog.FindColumn("ForeignName");
+        std::vector<CatalogRow> result;
+        rows_.ForEachRow(catalog, [&](const std::vector<RowValue>& row) {
+            CatalogRow entry;
+            entry.id = static_cast<std::int32_t>(rows_.Integer(id, row, catalog).value_or(0));
+            entry.parentId = static_cast<std::int32_t>(rows_.Integer(parentId, row, catalog).value_or(0));
+            entry.name = rows_.Text(name, row, catalog).value_or("");
+            entry.type = static_cast<std::int32_t>(rows_.Integer(type, row, catalog).value_or(0));
+            entry.flags = static_cast<std::int32_t>(rows_.Integer(flags, row, catalog).value_or(0));
+            // Only tables and queries need the rest; other objects can be large.
+            if (entry.type == kTypeTable || entry.type == kTypeOdbcLink || entry.type == kTypeLink ||
+                entry.type == kTypeQuery) {
+                entry.lvProp = rows_.Binary(lvProp, row, catalog).value_or(std::vector<std::uint8_t>{});
+                entry.database = rows_.Text(database, row, catalog).value_or("");
+                entry.connect = rows_.Text(connect, row, catalog).value_or("");
+                entry.foreignName = rows_.Text(foreignName, row, catalog).value_or("");
+            }
+            result.push_back(std::move(entry));
+        });
+        return result;
+    }
+
+    // Reads a local table definition into `table` and `detail`.
+    void ReadTable(std::uint32_t page, TableDef& table, TableDetail& detail,
+                   const PropertyBlob& properties, std::vector<std::string>& notes) {
+        const TableDefinition definition = ReadTableDefinition(file_, text_, page);
+        std::vector<const Column*> order;
+        for (const Column& column : definition.columns) {
+            order.push_back(&column);
+        }
+        std::stable_sort(order.begin(), order.end(), [](const Column* a, const Column* b) {
+            if (a->ordinal != b->ordinal) {
+                return a->ordinal < b->ordinal;
+            }
+            return CompareNames(a->name, b->name) < 0;
+        });
+        for (const Column* column : order) {
+            FieldDef field;
+            field.name = column->name;
+            field.type = DaoFieldType(column->type);
+            switch (column->type) {
+                case coltype::kText:
+                    field.size = text_.Jet3() ? column->length : column->length / 2;
+                    break;
+                case coltype::kMemo:
+                case coltype::kOle:
+                    field.size = 0;
+                    break;
+                case 0x10:
+                    field.size = 16;
+                    break;
+                default:
+                    field.size = column->length;
+            }
+            field.attributes = column->Fixed() ? 1 : 2;
+            if ((column->flags & 0x04) != 0 && column->type == coltype::kLong) {
+                field.attributes += 16;
+            }
+            if ((column->flags & 0x80) != 0 && column->type == coltype::kMemo) {
+                field.attributes += 32768;
+            }
+            if ((column->flags & 0x10) != 0) {
+                field.attributes += 8192;
+            }
+            field.ordinalPosition = static_cast<std::int16_t>(column->ordinal);
+            const PropertyMap* props = properties.Column(column->name);
+            field.required = PropertyBool(props, "Required");
+            field.allowZeroLength = PropertyBool(props, "AllowZeroLength");
+            field.defaultValue = PropertyText(props, "DefaultValue", text_);
+            field.validationRule = PropertyText(props, "ValidationRule", text_);
+            field.validationText = PropertyText(props, "ValidationText", text_);
+            const bool system = table.IsSystem();
+            if (!system && !KnownToDao36(column->type)) {
+                notes.push_back("Table '" + table.name + "', field '" + column->name + "' has " +
+                                DescribeStoredType(column->type) +
+                                ", which DAO cannot create; it is reported with type " +
+                                std::to_string(field.type) + ".");
+            }
+            if (!system && props != nullptr && props->count(FoldCase("Expression")) != 0) {
+                notes.push_back("Table '" + table.name + "', field '" + column->name +
+                                "' is a calculated field; its expression is not re-created.");
+            }
+            detail.rawColumnTypes.push_back(column->type);
+            table.fields.push_back(std::move(field));
+        }
+        for (const LogicalIndex& logical : definition.logicalIndexes) {
+            const RealIndex& real = definition.realIndexes[logical.realIndex];
+            IndexDef index;
+            IndexDetail indexDetail;
+            index.name = logical.name;
+            indexDetail.name = logical.name;
+            index.primary = logical.type == 1;
+            index.foreign = logical.type == 2;
+            index.unique = (real.flags & 0x01) != 0;
+            index.ignoreNulls = (real.flags & 0x02) != 0;
+            index.required = (real.flags & 0x08) != 0;
+            for (const IndexColumn& slot : real.columns) {
+                const Column* column = definition.ColumnByNumber(slot.columnNumber);
+                if (column == nullptr) {
+                    Damaged("an index names a column that the table does not have");
+                }
+                index.fields.push_back(column->name);
+                indexDetail.fields.push_back(IndexFieldDetail{column->name, slot.descending});
+            }
+            table.indexes.push_back(std::move(index));
+            detail.indexes.push_back(std::move(indexDetail));
+        }
+    }
+
+    std::vector<Relation> ReadRelations(std::uint32_t page) {
+        const TableDefinition def = ReadTableDefinition(file_, text_, page);
+        const Column* name = Need(def, "szRelationship");
+        const Column* grbit = def.FindColumn("grbit");
+        const Column* icolumn = def.FindColumn("icolumn");
+        const Column* object = Need(def, "szObject");
+        const Column* column = Need(def, "szColumn");
+        const Column* refObject = Need(def, "szReferencedObject");
+        const Column* refColumn = Need(def, "szReferencedColumn");
+        struct Pair {
+            std::int64_t position;
+            RelationField field;
+        };
+        std::map<std::string, std::pair<Relation, std::vector<Pair>>> byName;
+        rows_.ForEachRow(def, [&](const std::vector<RowValue>& row) {
+            const std::string relationName = rows_.Text(name, row, def).value_or("");
+            auto& [relation, pairs] = byName[relationName];
+            if (pairs.empty()) {
+                relation.name = relationName;
+                relation.table = rows_.Text(refObject, row, def).value_or("");
+                relation.foreignTable = rows_.Text(object, row, def).value_or("");
+                relation.attributes = static_cast<std::int32_t>(rows_.Integer(grbit, row, def).value_or(0));
+            }
+            pairs.push_back(Pair{rows_.Integer(icolumn, row, def).value_or(0),
+                                 RelationField{rows_.Text(refColumn, row, def).value_or(""),
+                                               rows_.Text(column, row, def).value_or("")}});
+        });
+        std::vector<Relation> relations;
+        for (auto& [key, entry] : byName) {
+            auto& [relation, pairs] = entry;
+            std::stable_sort(pairs.begin(), pairs.end(),
+                             [](const Pair& a, const Pair& b) { return a.position < b.position; });
+            for (Pair& pair : pairs) {
+                relation.fields.push_back(std::move(pair.field));
+            }
+            relations.push_back(std::move(relation));
+        }
+        return relations;
+    }
+
+    std::map<std::int32_t, std::vector<QueryRow>> ReadQueryRows(std::uint32_t page) {
+        const TableDefinition def = ReadTableDefinition(file_, text_, page);
+        const Column* attribute = Need(def, "Attribute");
+        const Column* expression = def.FindColumn("Expression");
+        const Column* flag = def.FindColumn("Flag");
+        const Column* name1 = def.FindColumn("Name1");
+        const Column* name2 = def.FindColumn("Name2");
+        const Column* objectId = Need(def, "ObjectId");
+        const Column* order = def.FindColumn("Order");
+        std::map<std::int32_t, std::vector<QueryRow>> result;
+        rows_.ForEachRow(def, [&](const std::vector<RowValue>& row) {
+            QueryRow entry;
+            entry.attribute = static_cast<std::int32_t>(rows_.Integer(attribute, row, def).value_or(0));
+            entry.expression = rows_.Text(expression, row, def);
+            entry.flag = static_cast<std::int32_t>(rows_.Integer(flag, row, def).value_or(0));
+            entry.name1 = rows_.Text(name1, row, def);
+            entry.name2 = rows_.Text(name2, row, def);
+            entry.objectId = static_cast<std::int32_t>(rows_.Integer(objectId, row, def).value_or(0));
+            entry.order = rows_.Binary(order, row, def).value_or(std::vector<std::uint8_t>{});
+            result[entry.objectId].push_back(std::move(entry));
+        });
+        return result;
+    }
+
+private:
+    static const Column* Need(const TableDefinition& def, std::string_view name) {
+        const Column* column = def.FindColumn(name);
+        if (column == nullptr) {
+            Damaged("a system table lacks its column '" + std::string(name) + "'");
+        }
+        return column;
+    }
+
+    const JetFile& file_;
+    const TextDecoder& text_;
+    RowReader rows_;
+};
+
+std::string StoredPassword(const JetFile& file, const TextDecoder& text) {
+    const std::vector<std::uint8_t>& raw = file.PasswordBytes();
+    if (file.IsJet3()) {
+        std::size_t length = 0;
+        while (length < raw.size() && raw[length] != 0) {
+            ++length;
+        }
+        return text.Decode(Bytes(raw.data(), length));
+    }
+    std::size_t length = 0;
+    while (length + 1 < raw.size() && (raw[length] != 0 || raw[length + 1] != 0)) {
+        length += 2;
+    }
+    return Utf16ToUtf8(Bytes(raw.data(), length));
+}
+
+std::unique_ptr<JetDatabase> ReadAll(const std::uint8_t* data, std::size_t size,
+                                     const std::string& path,
+                                     const std::optional<std::string>& password) {
+    const JetFile file(Bytes(data, size));
+    const int codePage = file.HeaderCodePage() == 0 ? 1252 : file.HeaderCodePage();
+    const TextDecoder text(file.IsJet3(), codePage);
+
+    if (file.OfficeEncrypted()) {
+        if (!password.has_value()) {
+            throw ErrorException(err::kEngineBadPassword, "Not a valid password.", kEngineSource);
+        }
+        Unrecognised("it is protected by Office encryption, which this program cannot decrypt");
+    }
+    const std::string stored = StoredPassword(file, text);
+    if (!stored.empty() && (!password.has_value() || *password != stored)) {
+        throw ErrorException(err::kEngineBadPassword, "Not a valid password.", kEngineSource);
+    }
+
+    Reader reader(file, text);
+    const std::vector<CatalogRow> catalog = reader.ReadCatalog();
+
+    std::optional<std::int32_t> tablesId;
+    for (const CatalogRow& row : catalog) {
+        if (row.type == kTypeContainer && row.name == "Tables") {
+            tablesId = row.id;
+            break;
+        }
+    }
+    if (!tablesId) {
+        Damaged("the catalogue has no list of tables");
+    }
+
+    Schema schema;
+    schema.info.path = path;
+    schema.info.engine = file.EngineName();
+    schema.info.codePage = codePage;
+    schema.info.collatingOrder = file.SortOrder();
+
+    Details details;
+    std::vector<std::pair<TableDef, TableDetail>> tables;
+    std::vector<std::pair<QueryDef, QueryDesign>> queries;
+    std::optional<std::uint32_t> relationshipsPage;
+    std::optional<std::uint32_t> queriesPage;
+    for (const CatalogRow& row : catalog) {
+        if (row.parentId != *tablesId) {
+            continue;
+        }
+        if (row.type == kTypeQuery) {
+            QueryDesign design;
+            design.name = row.name;
+            design.id = row.id;
+            design.flags = row.flags;
+            queries.emplace_back(QueryDef{row.name, ""}, std::move(design));
+            continue;
+        }
+        if (row.type != kTypeTable && row.type != kTypeOdbcLink && row.type != kTypeLink) {
+            continue;
+        }
+        const std::uint32_t page = static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu;
+        if (row.type == kTypeTable && row.name == "MSysRelationships") {
+            relationshipsPage = page;
+        }
+        if (row.type == kTypeTable && row.name == "MSysQueries") {
+            queriesPage = page;
+        }
+        TableDef table;
+        TableDetail detail;
+        table.name = row.name;
+        detail.name = row.name;
+        detail.objectType = row.type;
+        detail.flags = row.flags;
+        table.attributes = row.flags & static_cast<std::int32_t>(0x80000002u);
+        if ((row.flags & 0x9) != 0) {
+            table.attributes |= table_attr::kHiddenObject;
+        }
+        if (row.type == kTypeLink) {
+            table.attributes |= table_attr::kAttachedTable;
+            table.connect = row.connect + ";DATABASE=" + row.database;
+            table.sourceTableName = row.foreignName;
+        } else if (row.type == kTypeOdbcLink) {
+            table.attributes |= table_attr::kAttachedOdbc;
+            table.connect = StartsWithNoCase(row.connect, "ODBC;") ? row.connect : "ODBC;" + row.connect;
+            table.sourceTableName = row.foreignName;
+        }
+        if (row.type != kTypeLink) {
+            PropertyBlob properties;
+            if (!row.lvProp.empty()) {
+                properties = ParsePropertyBlob(row.lvProp, text);
+            }
+            reader.ReadTable(page, table, detail, properties, details.notes);
+        }
+        tables.emplace_back(std::move(table), std::move(detail));
+    }
+
+    if (relationshipsPage) {
+        schema.relations = reader.ReadRelations(*relationshipsPage);
+    }
+    if (queriesPage && !queries.empty()) {
+        auto rows = reader.ReadQueryRows(*queriesPage);
+        for (auto& [query, design] : queries) {
+            auto found = rows.find(design.id);
+            if (found != rows.end()) {
+                design.rows = std::move(found->second);
+            }
+        }
+    }
+
+    std::stable_sort(tables.begin(), tables.end(), [](const auto& a, const auto& b) {
+        return CompareNames(a.first.name, b.first.name) < 0;
+    });
+    std::stable_sort(queries.begin(), queries.end(), [](const auto& a, const auto& b) {
+        return CompareNames(a.first.name, b.first.name) < 0;
+    });
+    std::stable_sort(schema.relations.begin(), schema.relations.end(),
+                     [](const Relation& a, const Relation& b) { return CompareNames(a.name, b.name) < 0; });
+    for (auto& [table, detail] : tables) {
+        schema.tableDefs.push_back(std::move(table));
+        details.tables.push_back(std::move(detail));
+    }
+    for (auto& [query, design] : queries) {
+        schema.queryDefs.push_back(std::move(query));
+        details.queries.push_back(std::move(design));
+    }
+    return std::make_unique<JetDatabase>(std::move(schema), std::move(details));
+}
+
+[[noreturn]] void Rethrow(const ErrorException& error, const std::string& path) {
+    const std::string& what = error.record().description;
+    switch (error.number()) {
+        case err::kEngineDamaged:
+            throw ErrorException(err::kEngineDamaged,
+                                 "The database '" + path + "' is damaged and cannot be read (" + what + ").",
+                                 kEngineSource);
+        case err::kEngineUnrecognisedFormat:
+            throw ErrorException(err::kEngineUnrecognisedFormat,
+                                 "'" + path + "' is not a database this program can read (" + what + ").",
+                                 kEngineSource);
+        default:
+            throw error;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size_t size,
+                                             const std::string& path,
+                                             const std::optional<std::string>& password) {
+    try {
+        return ReadAll(data, size, path, password);
+    } catch (const ErrorException& error) {
+        Rethrow(error, path);
+    } catch (const std::bad_alloc&) {
+        throw ErrorException(err::kEngineDamaged,
+                             "The database '" + path + "' is damaged and cannot be read (a structure is impossibly large).",
+                             kEngineSource);
+    } catch (const std::length_error&) {
+        throw ErrorException(err::kEngineDamaged,
+                             "The database '" + path + "' is damaged and cannot be read (a structure is impossibly large).",
+                             kEngineSource);
+    }
+}
+
+}  // namespace jet
+
+namespace {
+
+// A read-only view of the whole file; the file is never opened for writing.
+class MappedFile {
+public:
+    explicit MappedFile(const std::string& path) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) {
+            Fail(errno, path);
+        }
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0) {
+            Fail(errno, path);
+        }
+        if (!S_ISREG(info.st_mode)) {
+            throw ErrorException(err::kEngineUnrecognisedFormat,
+                                 "'" + path + "' is not a database file.", kEngineSource);
+        }
+        size_ = static_cast<std::size_t>(info.st_size);
+        if (size_ == 0) {
+            throw ErrorException(err::kEngineUnrecognisedFormat,
+                                 "'" + path + "' is empty, not a database.", kEngineSource);
+        }
+        void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd_, 0);
+        if (mapped == MAP_FAILED) {
+            Fail(errno, path);
+        }
+        data_ = static_cast<const std::uint8_t*>(mapped);
+    }
+    ~MappedFile() {
+        if (data_ != nullptr) {
+            ::munmap(const_cast<std::uint8_t*>(data_), size_);
+        }
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    const std::uint8_t* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+private:
+    [[noreturn]] void Fail(int code, const std::string& path) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+        if (code == EACCES || code == EPERM) {
+            throw ErrorException(err::kEngineNoPermission,
+                                 "You have no permission to open '" + path + "'.", kEngineSource);
+        }
+        if (code == ENOENT || code == ENOTDIR) {
+            throw ErrorException(err::kEngineFileNotFound,
+                                 "The file '" + path + "' cannot be found.", kEngineSource);
+        }
+        throw ErrorException(err::kEngineUnrecognisedFormat,
+                             "'" + path + "' could not be read as a database.", kEngineSource);
+    }
+
+    int fd_ = -1;
+    const std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+}  // namespace
 
 std::unique_ptr<Database> OpenJetDatabase(const std::string& absolutePath,
-                                          const std::optional<std::string>&) {
-    throw ErrorException(err::kEngineUnrecognisedFormat,
-                         "'" + absolutePath + "' is not a schema file, and this build cannot read "
-                         "database files yet.",
-                         kEngineSource);
+                                          const std::optional<std::string>& password) {
+    const MappedFile file(absolutePath);
+    return jet::ReadJetDatabase(file.data(), file.size(), absolutePath, password);
 }
 
 }  // namespace vt

@@ -1,0 +1,143 @@
+#include "dbaccess/jet/jet_file.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace vt::jet {
+namespace {
+
+constexpr std::uint8_t kHeaderMaskKey[4] = {0xC7, 0xDA, 0x39, 0x6B};
+constexpr std::size_t kMaskStart = 0x18;
+constexpr std::size_t kEngineNameOffset = 0x04;
+constexpr std::size_t kVersionOffset = 0x14;
+constexpr std::size_t kJet3SortOffset = 0x3A;
+constexpr std::size_t kCodePageOffset = 0x3C;
+constexpr std::size_t kKeyOffset = 0x3E;
+constexpr std::size_t kPasswordOffset = 0x42;
+constexpr std::size_t kJet4SortOffset = 0x6E;
+constexpr std::size_t kCreationDateOffset = 0x72;
+
+}  // namespace
+
+void Rc4Apply(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data,
+              std::size_t length) {
+    std::uint8_t state[256];
+    for (int i = 0; i < 256; ++i) {
+        state[i] = static_cast<std::uint8_t>(i);
+    }
+    std::uint8_t j = 0;
+    for (int i = 0; i < 256; ++i) {
+        j = static_cast<std::uint8_t>(j + state[i] + key[static_cast<std::size_t>(i) % keyLength]);
+        std::swap(state[i], state[j]);
+    }
+    std::uint8_t a = 0;
+    std::uint8_t b = 0;
+    for (std::size_t n = 0; n < length; ++n) {
+        a = static_cast<std::uint8_t>(a + 1);
+        b = static_cast<std::uint8_t>(b + state[a]);
+        std::swap(state[a], state[b]);
+        data[n] ^= state[static_cast<std::uint8_t>(state[a] + state[b])];
+    }
+}
+
+JetFile::JetFile(Bytes data) : data_(data) {
+    static constexpr std::uint8_t kMagic[4] = {0x00, 0x01, 0x00, 0x00};
+    if (data.size() < 2048 || std::memcmp(data.data(), kMagic, 4) != 0) {
+        Unrecognised("it is not a Jet or ACE database file");
+    }
+    const std::string engine(reinterpret_cast<const char*>(data.data() + kEngineNameOffset), 15);
+    const bool ace = engine == "Standard ACE DB";
+    if (engine != "Standard Jet DB" && !ace) {
+        Unrecognised("it is not a Jet or ACE database file");
+    }
+    switch (data.U8(kVersionOffset)) {
+        case 0: format_ = Format::kJet3; break;
+        case 1: format_ = Format::kJet4; break;
+        case 2: format_ = Format::kAce12; break;
+        case 3: format_ = Format::kAce14; break;
+        case 5: format_ = Format::kAce16; break;
+        case 6: format_ = Format::kAce17; break;
+        default: Unrecognised("it was written by a database engine version this reader does not know");
+    }
+    if (IsJet3() && ace) {
+        Unrecognised("its header contradicts itself");
+    }
+    pageSize_ = IsJet3() ? 2048 : 4096;
+    if (data.size() < pageSize_ * 3) {
+        Unrecognised("the file is too short to be a database");
+    }
+    // A database has far fewer than 2^32 pages; a size beyond that is not ours.
+    const std::size_t pages = data.size() / pageSize_;
+    if (pages > 0xFFFFFFu) {
+        Unrecognised("the file is larger than any database can be");
+    }
+    pageCount_ = static_cast<std::uint32_t>(pages);
+
+    header_.assign(data.data(), data.data() + pageSize_);
+    const std::size_t maskLength = IsJet3() ? 126 : 128;
+    Rc4Apply(kHeaderMaskKey, 4, header_.data() + kMaskStart, maskLength);
+    const Bytes header(header_.data(), header_.size());
+
+    codePage_ = header.U16(kCodePageOffset);
+    databaseKey_ = header.U32(kKeyOffset);
+    if (IsJet3()) {
+        sortOrder_ = header.U16(kJet3SortOffset);
+        password_.assign(header_.begin() + kPasswordOffset, header_.begin() + kPasswordOffset + 20);
+    } else {
+        sortOrder_ = header.U16(kJet4SortOffset);
+        password_.assign(header_.begin() + kPasswordOffset, header_.begin() + kPasswordOffset + 40);
+        // Jet 4 also masks the password with the whole days of its creation date.
+        const double created = header.F64(kCreationDateOffset);
+        std::int32_t days = 0;
+        if (std::isfinite(created) && created > -2147483648.0 && created < 2147483648.0) {
+            days = static_cast<std::int32_t>(std::floor(created));
+        }
+        std::uint8_t mask[4];
+        const auto udays = static_cast<std::uint32_t>(days);
+        for (int i = 0; i < 4; ++i) {
+            mask[i] = static_cast<std::uint8_t>(udays >> (8 * i));
+        }
+        for (std::size_t i = 0; i < password_.size(); ++i) {
+            password_[i] ^= mask[i % 4];
+        }
+    }
+}
+
+std::string JetFile::EngineName() const {
+    switch (format_) {
+        case Format::kJet3: return "Jet3";
+        case Format::kJet4: return "Jet4";
+        case Format::kAce12: return "ACE12";
+        case Format::kAce14: return "ACE14";
+        case Format::kAce16: return "ACE16";
+        case Format::kAce17: return "ACE17";
+    }
+    return "Jet4";
+}
+
+Bytes JetFile::Page(std::uint32_t number) const {
+    if (number >= pageCount_) {
+        Damaged("a page number points past the end of the file");
+    }
+    if (number == 0) {
+        return Bytes(header_.data(), header_.size());
+    }
+    const std::uint8_t* raw = data_.data() + static_cast<std::size_t>(number) * pageSize_;
+    if (!PageCipher()) {
+        return Bytes(raw, pageSize_);
+    }
+    auto found = decrypted_.find(number);
+    if (found == decrypted_.end()) {
+        std::vector<std::uint8_t> page(raw, raw + pageSize_);
+        const std::uint32_t key = databaseKey_ ^ number;
+        const std::uint8_t keyBytes[4] = {
+            static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
+            static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 24)};
+        Rc4Apply(keyBytes, 4, page.data(), page.size());
+        found = decrypted_.emplace(number, std::move(page)).first;
+    }
+    return Bytes(found->second.data(), found->second.size());
+}
+
+}  // namespace vt::jet

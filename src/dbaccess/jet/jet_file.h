@@ -1,0 +1,64 @@
+#pragma once
+// The page file under a Jet or ACE database: format detection, the
+// de-obfuscated header page, and pages by number (decrypted when the
+// database was encrypted with the Jet page cipher).
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "dbaccess/jet/jet_bytes.h"
+
+namespace vt::jet {
+
+enum class Format { kJet3, kJet4, kAce12, kAce14, kAce16, kAce17 };
+
+// RC4 keystream applied in place; the Jet header mask and the page cipher
+// both use it.
+void Rc4Apply(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data,
+              std::size_t length);
+
+class JetFile {
+public:
+    // `data` is the whole file and must outlive this object. Throws 3343
+    // when it is not a Jet/ACE database.
+    explicit JetFile(Bytes data);
+
+    Format format() const { return format_; }
+    bool IsJet3() const { return format_ == Format::kJet3; }
+    bool IsAce() const { return format_ != Format::kJet3 && format_ != Format::kJet4; }
+    std::string EngineName() const;
+
+    std::size_t PageSize() const { return pageSize_; }
+    std::uint32_t PageCount() const { return pageCount_; }
+
+    // Page `number` (decrypted); 3049 when the file has no such page.
+    Bytes Page(std::uint32_t number) const;
+
+    int HeaderCodePage() const { return codePage_; }
+    std::uint16_t SortOrder() const { return sortOrder_; }
+    std::uint32_t DatabaseKey() const { return databaseKey_; }
+    // Pages other than the header are RC4-encrypted with a per-page key.
+    bool PageCipher() const { return databaseKey_ != 0 && !IsAce(); }
+    // The ACE file is protected by Office encryption, which this reader
+    // cannot decrypt.
+    bool OfficeEncrypted() const { return databaseKey_ != 0 && IsAce(); }
+    // The stored database password bytes, already unmasked: Jet3 holds code
+    // page text (20 bytes), Jet4/ACE UTF-16LE (40 bytes).
+    const std::vector<std::uint8_t>& PasswordBytes() const { return password_; }
+
+private:
+    Bytes data_;
+    Format format_ = Format::kJet4;
+    std::size_t pageSize_ = 4096;
+    std::uint32_t pageCount_ = 0;
+    std::vector<std::uint8_t> header_;  // page 0 with the obfuscated area unmasked
+    int codePage_ = 0;
+    std::uint16_t sortOrder_ = 0;
+    std::uint32_t databaseKey_ = 0;
+    std::vector<std::uint8_t> password_;
+    mutable std::unordered_map<std::uint32_t, std::vector<std::uint8_t>> decrypted_;
+};
+
+}  // namespace vt::jet

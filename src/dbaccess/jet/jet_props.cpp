@@ -1,0 +1,133 @@
+#include "dbaccess/jet/jet_props.h"
+
+#include <cstring>
+
+#include "common/text.h"
+
+namespace vt::jet {
+namespace {
+
+std::string ReadPoolName(Bytes block, std::size_t& pos, const TextDecoder& text) {
+    const std::size_t length = block.U16(pos);
+    const Bytes raw = block.Sub(pos + 2, length);
+    pos += 2 + length;
+    return text.Jet3() ? text.Decode(raw) : Utf16ToUtf8(raw);
+}
+
+}  // namespace
+
+const PropertyMap* PropertyBlob::Column(std::string_view name) const {
+    const auto found = columns.find(FoldCase(name));
+    return found == columns.end() ? nullptr : &found->second;
+}
+
+PropertyBlob ParsePropertyBlob(const std::vector<std::uint8_t>& blobBytes, const TextDecoder& text) {
+    PropertyBlob result;
+    const Bytes blob(blobBytes.data(), blobBytes.size());
+    if (blob.size() < 4) {
+        return result;
+    }
+    if (std::memcmp(blob.data(), "KKD\0", 4) != 0 && std::memcmp(blob.data(), "MR2\0", 4) != 0) {
+        Damaged("a property list has an unknown signature");
+    }
+    std::vector<std::string> names;
+    std::size_t pos = 4;
+    while (pos < blob.size()) {
+        const std::uint32_t blockLength = blob.U32(pos);
+        const std::uint16_t blockType = blob.U16(pos + 4);
+        if (blockLength < 6) {
+            Damaged("a property list block has an impossible length");
+        }
+        const Bytes body = blob.Sub(pos + 6, blockLength - 6);
+        pos += blockLength;
+        if (blockType == 0x80) {
+            std::size_t p = 0;
+            while (p < body.size()) {
+                names.push_back(ReadPoolName(body, p, text));
+            }
+            continue;
+        }
+        if (blockType > 0x02) {
+            continue;  // a block kind we have no use for
+        }
+        // The block starts with the name of the object it describes.
+        const std::uint32_t nameBlock = body.U32(0);
+        if (nameBlock < 4) {
+            Damaged("a property list block has an impossible name");
+        }
+        std::string objectName;
+        if (nameBlock > 6) {
+            std::size_t p = 4;
+            objectName = ReadPoolName(body.Sub(0, nameBlock), p, text);
+        }
+        PropertyMap values;
+        std::size_t p = nameBlock;
+        body.Need(p, 0);
+        while (p < body.size()) {
+            const std::uint16_t entryLength = body.U16(p);
+            if (entryLength < 8) {
+                Damaged("a property entry has an impossible length");
+            }
+            const Bytes entry = body.Sub(p, entryLength);
+            p += entryLength;
+            const std::uint8_t type = entry.U8(3);
+            const std::uint16_t nameIndex = entry.U16(4);
+            const std::uint16_t dataLength = entry.U16(6);
+            const Bytes data = entry.Sub(8, dataLength);
+            if (nameIndex >= names.size()) {
+                Damaged("a property entry names a property that is not listed");
+            }
+            values[FoldCase(names[nameIndex])] =
+                PropertyValue{type, std::vector<std::uint8_t>(data.data(), data.data() + data.size())};
+        }
+        if (blockType == 0x00) {
+            result.table = std::move(values);
+        } else {
+            PropertyMap& target = result.columns[FoldCase(objectName)];
+            for (auto& [key, value] : values) {
+                target[key] = std::move(value);
+            }
+        }
+    }
+    return result;
+}
+
+std::string PropertyText(const PropertyMap* map, std::string_view name, const TextDecoder& text) {
+    if (map == nullptr) {
+        return {};
+    }
+    const auto found = map->find(FoldCase(name));
+    if (found == map->end()) {
+        return {};
+    }
+    const PropertyValue& value = found->second;
+    const Bytes data(value.data.data(), value.data.size());
+    switch (value.type) {
+        case coltype::kText:
+        case coltype::kMemo:
+            return text.Decode(data);
+        case coltype::kBoolean:
+            return data.size() >= 1 && data.U8(0) != 0 ? "True" : "False";
+        case coltype::kByte:
+            return data.size() >= 1 ? std::to_string(data.U8(0)) : std::string();
+        case coltype::kInteger:
+            return data.size() >= 2 ? std::to_string(static_cast<std::int16_t>(data.U16(0))) : std::string();
+        case coltype::kLong:
+            return data.size() >= 4 ? std::to_string(data.I32(0)) : std::string();
+        default:
+            return {};
+    }
+}
+
+bool PropertyBool(const PropertyMap* map, std::string_view name) {
+    if (map == nullptr) {
+        return false;
+    }
+    const auto found = map->find(FoldCase(name));
+    if (found == map->end() || found->second.data.empty()) {
+        return false;
+    }
+    return found->second.data[0] != 0;
+}
+
+}  // namespace vt::jet

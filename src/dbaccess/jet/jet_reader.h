@@ -1,0 +1,57 @@
+#pragma once
+// The Jet reader's own view of an opened database: the DAO view plus the
+// details the DAO view has no place for (query rows, index field order,
+// raw column types, what could not be re-created).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dbaccess/database.h"
+#include "dbaccess/jet/query_rows.h"
+
+namespace vt::jet {
+
+struct IndexFieldDetail {
+    std::string name;
+    bool descending = false;
+};
+
+struct IndexDetail {
+    std::string name;
+    std::vector<IndexFieldDetail> fields;
+};
+
+struct TableDetail {
+    std::string name;
+    std::int32_t objectType = 0;  // MSysObjects.Type: 1 local, 4 ODBC link, 6 other link
+    std::int32_t flags = 0;       // MSysObjects.Flags as stored
+    std::vector<std::uint8_t> rawColumnTypes;  // in field order
+    std::vector<IndexDetail> indexes;          // in index order
+};
+
+struct Details {
+    std::vector<TableDetail> tables;  // in TableDefs order
+    std::vector<QueryDesign> queries;  // in QueryDefs order
+    // What the DAO view cannot carry or re-create, one sentence each.
+    std::vector<std::string> notes;
+};
+
+class JetDatabase : public SchemaDatabase {
+public:
+    JetDatabase(Schema schema, Details details)
+        : SchemaDatabase(std::move(schema)), details_(std::move(details)) {}
+    const Details& details() const { return details_; }
+
+private:
+    Details details_;
+};
+
+// Reads a whole database held in memory. `path` only fills Info().path.
+// Throws ErrorException with the engine's error numbers.
+std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size_t size,
+                                             const std::string& path,
+                                             const std::optional<std::string>& password);
+
+}  // namespace vt::jet
