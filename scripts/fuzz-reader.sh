@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the Jet reader's libFuzzer target (clang, ASan+UBSan) and runs it.
+#   scripts/fuzz-reader.sh SECONDS [extra libFuzzer flags]
+# The corpus lives in build-fuzz/corpus (seeded from the test databases);
+# crashes land in build-fuzz/artifacts. Keep a copy of each one that was
+# fixed in tests/data/jet/fuzz-regressions/.
+set -euo pipefail
+seconds=${1:?usage: scripts/fuzz-reader.sh SECONDS [libFuzzer flags]}
+shift
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${VT_FUZZ_BUILD:-$root/build-fuzz}
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER=clang++ -DVT_FUZZ=ON \
+  -DVT_BUILD_TESTS=OFF -DVT_BUILD_BENCHMARKS=OFF -DVT_BUILD_GUI=OFF >/dev/null
+ninja -C "$build" -j2 fuzz_jet_reader
+
+mkdir -p "$build/corpus" "$build/seeds" "$build/artifacts"
+# Seeds: the small databases among the test files, plus the regressions.
+for dir in "$root/tests/data/jet" "$root/../shared/testdata"; do
+  [ -d "$dir" ] || continue
+  find "$dir" -type f \( -name '*.mdb' -o -name '*.accdb' -o -name '*.bin' \) -size -300k -print0 |
+    while IFS= read -r -d '' f; do cp -n "$f" "$build/seeds/$(sha1sum "$f" | cut -c1-16)" ; done
+done
+
+exec "$build/fuzz/fuzz_jet_reader" "$build/corpus" "$build/seeds" \
+  -max_total_time="$seconds" -max_len=327680 -rss_limit_mb=2048 -timeout=10 \
+  -artifact_prefix="$build/artifacts/" -print_final_stats=1 "$@"
