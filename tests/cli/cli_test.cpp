@@ -10,21 +10,16 @@
 #include <sstream>
 
 #include "dbaccess/schema_json.h"
+#include "support/files.h"
 
 namespace vt {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadFile;
 using ::testing::HasSubstr;
 
 const fs::path kData = fs::path(VT_TEST_DATA_DIR) / "generator";
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct Result {
     int code;
@@ -43,20 +38,9 @@ Result RunTool(std::vector<std::string> args) {
     return {code, out.str(), err.str()};
 }
 
-class CliTest : public ::testing::Test {
+class CliTest : public test::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("vt-cli-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     std::string Orders() const { return (kData / "orders.json").string(); }
-
-    fs::path dir_;
 };
 
 TEST_F(CliTest, ListPrintsTaggedLinesAndOdbcNotices) {

@@ -11,6 +11,7 @@
 #include "dbaccess/schema_json.h"
 #include "generator/build_module.h"
 #include "support/fakes.h"
+#include "support/files.h"
 
 namespace vt {
 namespace {
@@ -19,12 +20,7 @@ namespace fs = std::filesystem;
 
 const fs::path kDataDir = fs::path(VT_TEST_DATA_DIR) / "generator";
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::ReadFile;
 
 struct Variant {
     const char* suffix;
@@ -39,10 +35,6 @@ constexpr Variant kVariants[] = {
     {"high", true, true, true, false},
     {"low-bare", false, false, false, true},
     {"high-bare", true, false, true, false},
-};
-
-struct GoldenCase {
-    const char* schema;
 };
 
 class GoldenModule : public ::testing::TestWithParam<const char*> {};

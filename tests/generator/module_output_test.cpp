@@ -13,6 +13,7 @@
 
 #include "generator/build_module.h"
 #include "support/fakes.h"
+#include "support/files.h"
 
 namespace vt {
 namespace {
@@ -20,23 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-class ModuleOutputTest : public ::testing::Test {
+class ModuleOutputTest : public test::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("vt-output-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string Read(const fs::path& path) { return test::ReadFile(path); }
     // Names in the folder other than `keep`: temporary files left behind.
     std::vector<std::string> Leftovers(const std::string& keep) const {
         std::vector<std::string> names;
@@ -47,8 +34,6 @@ protected:
         }
         return names;
     }
-
-    fs::path dir_;
 };
 
 TEST_F(ModuleOutputTest, CommitCreatesOrReplacesTheTarget) {
