@@ -1,5 +1,7 @@
 #include "ui/about.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -46,8 +48,9 @@ frmAbout::frmAbout(Platform& platform, QWidget* parent)
     aboutOS = MakeLabel(this, "aboutOS", "OS System", TwipsRect(750, 2070, 2950, 240));
     aboutFreeMem = MakeLabel(this, "aboutFreeMem", "Free Memory", TwipsRect(750, 2475, 2950, 240));
     aboutFreeRes = MakeLabel(this, "aboutFreeRes", "Free Resources", TwipsRect(750, 2835, 2950, 240));
-    for (QLabel* label : {aboutOS, aboutFreeMem, aboutFreeRes}) {
+    for (QLabel* label : {aboutName, aboutVersion, aboutOS, aboutFreeMem, aboutFreeRes}) {
         label->setWordWrap(false);
+        label->setProperty("designWidth", label->width());
     }
 
     Picture1 = new QLabel(this);
@@ -71,6 +74,19 @@ void frmAbout::Activate() {
     const MemoryStatus memory = platform_.QueryMemoryStatus();
     aboutFreeMem->setText(FreeMemoryLine(memory.availablePhysical, locale_));
     aboutFreeRes->setText(MemoryLoadLine(memory.memoryLoad));
+    // The figures of today's machines are longer than the lines were drawn
+    // for: a line widens to its text, up to the window's edge or, level
+    // with it, the OK button.
+    const int edge = width() - Twips(120);
+    const QRect ok = aboutOK->geometry();
+    for (QLabel* label : {aboutName, aboutVersion, aboutOS, aboutFreeMem, aboutFreeRes}) {
+        QRect area = label->geometry();
+        const bool besideOk = area.bottom() >= ok.top() && area.top() <= ok.bottom();
+        const int limit = (besideOk ? ok.left() - Twips(60) : edge) - area.left();
+        const int wanted = label->fontMetrics().horizontalAdvance(label->text()) + 2;
+        area.setWidth(std::max(label->property("designWidth").toInt(), std::min(wanted, limit)));
+        label->setGeometry(area);
+    }
     if (!windowIcon().isNull()) {
         Picture1->setPixmap(windowIcon().pixmap(32, 32));
     }

@@ -153,6 +153,21 @@ TEST(AboutBox, ActivationFillsEveryLineFromThePlatform) {
     EXPECT_EQ(about.aboutFreeRes->text(), "System Memory Utilization = 42 %");
 }
 
+TEST(AboutBox, LongFiguresWidenTheirLineWithoutReachingTheButton) {
+    App();
+    ScriptedPlatform platform;
+    platform.osVersion = OsVersion{-1, 6, 18, "Linux"};
+    platform.memory = MemoryStatus{100, 1099511627776LL * 4};
+    frmAbout about(platform);
+    about.SetLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    about.Activate();
+    const QLabel* line = about.aboutFreeMem;
+    EXPECT_GE(line->width(), line->fontMetrics().horizontalAdvance(line->text()));
+    EXPECT_LE(line->geometry().right(), about.width());
+    EXPECT_GE(line->width(), Twips(2950));
+    EXPECT_LT(about.aboutFreeRes->geometry().right(), about.aboutOK->geometry().left());
+}
+
 TEST(Splash, HasItsPlaceholdersAndLayout) {
     App();
     ScriptedPlatform platform;
