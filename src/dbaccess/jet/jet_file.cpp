@@ -116,6 +116,12 @@ std::string JetFile::EngineName() const {
     return "Jet4";
 }
 
+void JetFile::CountDefinitionPage() const {
+    if (++definitionPagesRead_ > 2ull * pageCount_ + 64) {
+        Damaged("its table definitions lead to the same pages over and over");
+    }
+}
+
 Bytes JetFile::Page(std::uint32_t number) const {
     if (number >= pageCount_) {
         Damaged("a page number points past the end of the file");

@@ -48,6 +48,11 @@ public:
     // page text (20 bytes), Jet4/ACE UTF-16LE (40 bytes).
     const std::vector<std::uint8_t>& PasswordBytes() const { return password_; }
 
+    // Counts one more table-definition page read. A sound file has each such
+    // page read about once; a damaged catalogue could point many tables at
+    // one long chain, so the total is bounded (3049 past the bound).
+    void CountDefinitionPage() const;
+
 private:
     Bytes data_;
     Format format_ = Format::kJet4;
@@ -59,6 +64,7 @@ private:
     std::uint32_t databaseKey_ = 0;
     std::vector<std::uint8_t> password_;
     mutable std::unordered_map<std::uint32_t, std::vector<std::uint8_t>> decrypted_;
+    mutable std::uint64_t definitionPagesRead_ = 0;
 };
 
 }  // namespace vt::jet

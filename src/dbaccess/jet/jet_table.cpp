@@ -151,6 +151,7 @@ TableDefinition ReadTableDefinition(const JetFile& file, const TextDecoder& text
         if (!seen.insert(current).second) {
             Damaged("a table definition's pages form a loop");
         }
+        file.CountDefinitionPage();
         const Bytes data = file.Page(current);
         if (data.U8(0) != kTableDefinitionPage) {
             Damaged("a table definition points at a page that holds something else");
@@ -517,6 +518,11 @@ std::vector<std::uint8_t> RowReader::LongValue(Bytes stored) const {
     // Nothing in a file can be longer than the file itself.
     if (length > file_.PageCount() * static_cast<std::uint64_t>(file_.PageSize())) {
         Damaged("a long value declares more bytes than the file holds");
+    }
+    constexpr std::uint64_t kLongValueBudget = 256ull << 20;
+    longBytes_ += length;
+    if (longBytes_ > kLongValueBudget) {
+        Damaged("its catalogue holds more long-value data than any design needs");
     }
     const std::uint32_t pointer = stored.U32(4);
     std::vector<std::uint8_t> out;

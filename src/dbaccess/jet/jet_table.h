@@ -132,6 +132,9 @@ private:
 
     const JetFile& file_;
     const TextDecoder& text_;
+    // Long-value bytes assembled so far: a damaged catalogue could make many
+    // rows share one huge value, so the total is bounded, not just each one.
+    mutable std::uint64_t longBytes_ = 0;
 };
 
 }  // namespace vt::jet
