@@ -13,7 +13,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/vellumtide.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
   COMPONENT desktop)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/help/vellumtide-help.html
-  DESTINATION ${CMAKE_INSTALL_DOCDIR}
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vellumtide
   COMPONENT desktop)
 
 set(CPACK_PACKAGE_NAME "vellumtide")

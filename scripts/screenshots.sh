@@ -11,7 +11,8 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")/.." && pwd)"
 program="${1:-$here/build/src/ui/vellumtide}"
-example="$here/examples/Orders.json"
+example="$here/examples/TestData.mdb"
+[ -f "$example" ] || example="$here/examples/Orders.json"
 docs="$here/docs"
 [ -x "$program" ] || { echo "screenshots: no program at $program (build it first)" >&2; exit 2; }
 [ -f "$example" ] || { echo "screenshots: no example database at $example" >&2; exit 2; }

@@ -2,6 +2,8 @@
 // question, the remembered folder, the commenting level and the outcome.
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
 
 #include "window_fixture.h"
 
@@ -226,6 +228,33 @@ TEST_F(BuildCommandTest, CommentingLevelFollowsTheOptionAtEachBuild) {
     }
     // The high level writes more comment lines than the low one.
     EXPECT_GT(ReadFile(Module("Level1.bas")).size(), ReadFile(Module("Level0.bas")).size());
+}
+
+// The example database, opened and built through the window; the build
+// itself stays well under a second.
+TEST_F(WindowTest, ExampleDatabaseOpensAndBuildsQuickly) {
+    const std::string example = std::string(VT_SOURCE_DIR) + "/examples/TestData.mdb";
+    if (!QFileInfo::exists(QString::fromStdString(example))) {
+        GTEST_SKIP() << "no example database";
+    }
+    platform.programFolder = folder;
+    window->LoadSettings();
+    OpenThroughDialog(example);
+    ASSERT_TRUE(platform.messages.empty()) << platform.messages[0].text;
+    EXPECT_EQ(window->dbTableList->item(0)->text().toStdString(), "[Table        ]AllTypes");
+
+    const std::string module = Path("TestData.bas");
+    platform.saveAnswers.push_back(module);
+    QElapsedTimer timer;
+    timer.start();
+    window->dbBuildModule_Click();
+    const qint64 elapsed = timer.elapsed();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Build Module complete.");
+    EXPECT_LT(elapsed, 1000);
+    const std::string text = ReadFile(module);
+    EXPECT_NE(text.find("TestDataDB"), std::string::npos);
+    EXPECT_NE(text.find("Person"), std::string::npos);
 }
 
 TEST_F(BuildCommandTest, BuildsFromTheMenuOnlyOnceADatabaseIsOpen) {

@@ -7,6 +7,8 @@
 
 #include <QCursor>
 #include <QDir>
+#include <QFile>
+#include <QTextBrowser>
 #include <QSettings>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -162,6 +164,42 @@ TEST(QtPlatformDialogs, CancelIsError32755) {
     } catch (const ErrorException& e) {
         EXPECT_EQ(e.number(), err::kDialogCancelled);
     }
+}
+
+}  // namespace
+}  // namespace vt::ui::test
+
+namespace vt::ui::test {
+namespace {
+
+TEST(Help, IsBundledAndOpensInItsOwnWindow) {
+    App();
+    QFile help(QStringLiteral(":/vellumtide/help/vellumtide-help.html"));
+    ASSERT_TRUE(help.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(help.readAll());
+    for (const char* topic : {"Open Database", "Build the Module", "Add Common Code",
+                              "[TableODBC    ]", "F1"}) {
+        EXPECT_TRUE(text.contains(QString::fromUtf8(topic))) << topic;
+    }
+    QtPlatform platform;
+    platform.ShowHelp();
+    QWidget* window = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == "helpWindow" && widget->isVisible()) {
+            window = widget;
+        }
+    }
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Vellumtide Help");
+    auto* browser = qobject_cast<QTextBrowser*>(window);
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->toPlainText().contains("Remembered folders"));
+    platform.ShowHelp();  // a second F1 brings the same window back
+    int windows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        windows += widget->objectName() == "helpWindow" ? 1 : 0;
+    }
+    EXPECT_EQ(windows, 1);
 }
 
 }  // namespace
