@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
+#include <QVBoxLayout>
 #include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -354,8 +356,7 @@ TEST_F(MainWindowTest, AboutIsShownModallyAndFilledAtEachShowing) {
             about->aboutOK->click();
         });
     };
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    window->AboutBox()->SetLocale(QLocale());
+    window->AboutBox()->SetLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     inspect();
     window->menuAbout->trigger();
     EXPECT_FALSE(window->AboutBox()->isVisible());
@@ -371,6 +372,57 @@ TEST_F(MainWindowTest, AboutIsShownModallyAndFilledAtEachShowing) {
     EXPECT_EQ(window->AboutBox()->aboutName->text(), "Vellumtide");
     EXPECT_EQ(window->AboutBox()->aboutVersion->text(), "Version 1.11");
     EXPECT_EQ(window->AboutBox()->windowTitle(), "About Window");
+}
+
+}  // namespace
+}  // namespace vt::ui::test
+
+namespace vt::ui::test {
+namespace {
+
+// SelectAllText acts on the focused control of the active window only when
+// it holds editable text.
+TEST(SelectAllText, SelectsTextBoxesAndEditableCombosOnly) {
+    App();
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* edit = new QLineEdit("abc");
+    auto* editable = new QComboBox;
+    editable->setEditable(true);
+    editable->addItem("Orders");
+    auto* dropDownList = new QComboBox;
+    dropDownList->addItem("Sales");
+    auto* button = new QPushButton("OK");
+    auto* list = new QListWidget;
+    list->addItem("one");
+    for (QWidget* w : std::initializer_list<QWidget*>{edit, editable, dropDownList, button, list}) {
+        layout->addWidget(w);
+    }
+    window.show();
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == &window; }));
+
+    edit->setFocus();
+    edit->deselect();
+    SelectAllText();
+    EXPECT_EQ(edit->selectionStart(), 0);
+    EXPECT_EQ(edit->selectionLength(), 3);
+
+    editable->setFocus();
+    editable->lineEdit()->deselect();
+    SelectAllText();
+    EXPECT_EQ(editable->lineEdit()->selectedText(), "Orders");
+
+    // Nothing to select elsewhere: the edit box keeps its state untouched.
+    edit->deselect();
+    for (QWidget* w : std::initializer_list<QWidget*>{dropDownList, button, list}) {
+        w->setFocus();
+        SelectAllText();
+        EXPECT_FALSE(edit->hasSelectedText());
+        EXPECT_FALSE(editable->lineEdit()->hasSelectedText());
+    }
+    EXPECT_EQ(list->selectedItems().size(), 0);
 }
 
 }  // namespace
