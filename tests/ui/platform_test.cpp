@@ -7,6 +7,7 @@
 
 #include <QCursor>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTextBrowser>
 #include <QSettings>
@@ -19,6 +20,7 @@
 #include "common/error.h"
 #include "qt_environment.h"
 #include "ui/keystrokes.h"
+#include "ui/main_window.h"
 #include "ui/qt_platform.h"
 
 namespace vt::ui::test {
@@ -200,6 +202,37 @@ TEST(Help, IsBundledAndOpensInItsOwnWindow) {
         windows += widget->objectName() == "helpWindow" ? 1 : 0;
     }
     EXPECT_EQ(windows, 1);
+}
+
+}  // namespace
+}  // namespace vt::ui::test
+
+namespace vt::ui::test {
+namespace {
+
+// On the real platform the start-up holds for the splash pause and hardly
+// longer; the settings land in the platform's store.
+TEST(QtPlatformStartUp, TakesThePauseAndLittleMore) {
+    App();
+    QStandardPaths::setTestModeEnabled(true);
+    {
+        QSettings settings("Marrowlane", "Vellumtide");
+        settings.clear();
+    }
+    QtPlatform platform;
+    frmTessel window(WindowServices{platform});
+    QElapsedTimer timer;
+    timer.start();
+    window.Form_Load();
+    const qint64 elapsed = timer.elapsed();
+    EXPECT_GE(elapsed, 3000);
+    EXPECT_LT(elapsed, 3800);
+    const std::string folder = platform.ProgramFolder();
+    EXPECT_EQ(platform.GetSetting("Vellumtide", "Last Program Path"), folder);
+    EXPECT_EQ(platform.GetSetting("Vellumtide", "Last Data Path"), folder);
+    EXPECT_EQ(window.LastProgramPath(), folder);
+    QSettings("Marrowlane", "Vellumtide").clear();
+    QStandardPaths::setTestModeEnabled(false);
 }
 
 }  // namespace
