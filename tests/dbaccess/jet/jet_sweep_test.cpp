@@ -28,8 +28,9 @@ namespace fs = std::filesystem;
 constexpr auto kTimeLimit = std::chrono::seconds(60);
 
 struct Counts {
-    int tables = -1, links = -1, queries = -1, relations = -1;
+    int tables = -1, links = -1, queries = -1, relations = -1, indexes = -1;
     bool toolsRead = true;  // the manifest's "tools read it cleanly?" column
+    std::string header;     // "ENGINE CODEPAGE SORTORDER" from the format column
 };
 
 // path -> counts, from the manifest's file table ("T1/L0/Q2+3sq/R0/I1").
@@ -37,13 +38,18 @@ std::map<std::string, Counts> ManifestCounts(const fs::path& manifest) {
     std::map<std::string, Counts> result;
     std::ifstream in(manifest);
     const std::regex row(
-        R"(^\| ([^|]+?) \|.*\| T(\d+)/L(\d+)/Q(\d+)(?:\+\d+sq)?/R(\d+)/I\d+ \|.*\| ([^|]*) \|\s*$)");
+        R"(^\| ([^|]+?) \|.*\| T(\d+)/L(\d+)/Q(\d+)(?:\+\d+sq)?/R(\d+)/I(\d+) \|.*\| ([^|]*) \|\s*$)");
+    const std::regex format(R"(\| (Jet3|Jet4|ACE\d+)[^|;]*; cp(\d+); sort (\d+) \|)");
     std::string line;
     std::smatch m;
+    std::smatch f;
     while (std::getline(in, line)) {
         if (std::regex_search(line, m, row)) {
             result[m[1]] = Counts{std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4]), std::stoi(m[5]),
-                                  std::string(m[6]).rfind("no", 0) != 0};
+                                  std::stoi(m[6]), std::string(m[7]).rfind("no", 0) != 0};
+            if (std::regex_search(line, f, format)) {
+                result[m[1]].header = std::string(f[1]) + " " + std::string(f[2]) + " " + std::string(f[3]);
+            }
         }
     }
     return result;
@@ -84,7 +90,7 @@ std::string Describe(const std::string& path) {
         return "NOTJET";
     }
     const Schema schema = SnapshotSchema(*db);
-    Counts c{0, 0, 0, 0};
+    Counts c{0, 0, 0, 0, 0};
     for (std::size_t i = 0; i < schema.tableDefs.size(); ++i) {
         const TableDetail& detail = jet->details().tables.at(i);
         // The manifest leaves out MSys* tables even when they carry no system
@@ -92,6 +98,10 @@ std::string Describe(const std::string& path) {
         if (detail.objectType == 1 && !schema.tableDefs[i].IsSystem() &&
             schema.tableDefs[i].name.rfind("MSys", 0) != 0) {
             ++c.tables;
+            // Primary keys and other indexes; foreign-key indexes are internal.
+            for (const IndexDef& index : schema.tableDefs[i].indexes) {
+                c.indexes += index.foreign ? 0 : 1;
+            }
         } else if (detail.objectType == 4 || detail.objectType == 6) {
             ++c.links;
         }
@@ -103,7 +113,9 @@ std::string Describe(const std::string& path) {
         c.relations += r.name.rfind("MSysNavPane", 0) == 0 ? 0 : 1;
     }
     std::ostringstream out;
-    out << "OK " << c.tables << " " << c.links << " " << c.queries << " " << c.relations;
+    const DatabaseInfo info = db->Info();
+    out << "HEADER " << info.engine << " " << info.codePage << " " << info.collatingOrder << "\n";
+    out << "OK " << c.tables << " " << c.links << " " << c.queries << " " << c.relations << " " << c.indexes;
     return out.str();
 }
 
@@ -163,6 +175,7 @@ TEST(Sweep, EveryTestDatabaseGivesItsSchemaOrAClearError) {
     const auto manifest = ManifestCounts(root / "MANIFEST.md");
     int files = 0;
     int read = 0;
+    int compared = 0;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         const std::string ext = entry.path().extension().string();
         if (!entry.is_regular_file() || (ext != ".mdb" && ext != ".accdb")) {
@@ -175,14 +188,19 @@ TEST(Sweep, EveryTestDatabaseGivesItsSchemaOrAClearError) {
         const std::string answer = DescribeIsolated(entry.path().string());
         const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         EXPECT_LT(seconds, 60.0);
-        if (answer.rfind("OK ", 0) == 0) {
+        if (answer.rfind("HEADER ", 0) == 0) {
             ++read;
+            const std::string header = answer.substr(7, answer.find('\n') - 7);
+            const std::string counts = answer.substr(answer.find('\n') + 1);
             const auto found = manifest.find(relative);
             if (found != manifest.end()) {
+                ++compared;
                 const Counts& c = found->second;
+                EXPECT_EQ(header, c.header) << "engine, code page or sort order differ from the manifest";
                 std::ostringstream expected;
-                expected << "OK " << c.tables << " " << c.links << " " << c.queries << " " << c.relations;
-                EXPECT_EQ(answer, expected.str()) << "counts differ from the manifest";
+                expected << "OK " << c.tables << " " << c.links << " " << c.queries << " " << c.relations << " "
+                         << c.indexes;
+                EXPECT_EQ(counts, expected.str()) << "counts differ from the manifest";
             }
             continue;
         }
@@ -195,6 +213,7 @@ TEST(Sweep, EveryTestDatabaseGivesItsSchemaOrAClearError) {
     }
     EXPECT_GT(files, 100);
     EXPECT_GT(manifest.size(), 100u) << "the manifest's file table was not understood";
+    EXPECT_GT(compared, 95);
     std::cout << "[ sweep ] " << read << " of " << files << " databases read\n";
 }
 
