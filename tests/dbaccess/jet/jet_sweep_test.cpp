@@ -31,7 +31,21 @@ struct Counts {
     int tables = -1, links = -1, queries = -1, relations = -1, indexes = -1;
     bool toolsRead = true;  // the manifest's "tools read it cleanly?" column
     std::string header;     // "ENGINE CODEPAGE SORTORDER" from the format column
+    std::string properties; // "DEFAULT REQUIRED AZL VALRULE VALTEXT" counts from "props:"
 };
+
+std::string PropertyCounts(int defaults, int required, int allowZero, int rules, int texts) {
+    std::ostringstream out;
+    out << defaults << " " << required << " " << allowZero << " " << rules << " " << texts;
+    return out.str();
+}
+
+int CountAfter(const std::string& props, const std::string& key) {
+    // The manifest writes "Default×6"; the multiplication sign is UTF-8 C3 97.
+    const std::regex entry(key + "\xC3\x97(\\d+)");
+    std::smatch m;
+    return std::regex_search(props, m, entry) ? std::stoi(m[1]) : 0;
+}
 
 // path -> counts, from the manifest's file table ("T1/L0/Q2+3sq/R0/I1").
 std::map<std::string, Counts> ManifestCounts(const fs::path& manifest) {
@@ -47,6 +61,12 @@ std::map<std::string, Counts> ManifestCounts(const fs::path& manifest) {
         if (std::regex_search(line, m, row)) {
             result[m[1]] = Counts{std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4]), std::stoi(m[5]),
                                   std::stoi(m[6]), std::string(m[7]).rfind("no", 0) != 0};
+            const std::regex props(R"(props: ([^;|]*))");
+            std::smatch p;
+            const std::string list = std::regex_search(line, p, props) ? std::string(p[1]) : std::string();
+            result[m[1]].properties =
+                PropertyCounts(CountAfter(list, "Default"), CountAfter(list, "Required"), CountAfter(list, "AZL"),
+                               CountAfter(list, "ValRule"), CountAfter(list, "ValText"));
             if (std::regex_search(line, f, format)) {
                 result[m[1]].header = std::string(f[1]) + " " + std::string(f[2]) + " " + std::string(f[3]);
             }
@@ -113,8 +133,22 @@ std::string Describe(const std::string& path) {
         c.relations += r.name.rfind("MSysNavPane", 0) == 0 ? 0 : 1;
     }
     std::ostringstream out;
+    int defaults = 0, required = 0, allowZero = 0, rules = 0, texts = 0;
+    for (const TableDef& table : schema.tableDefs) {
+        if (table.IsSystem() || table.IsLinked() || table.IsOdbcLinked() || table.name.rfind("MSys", 0) == 0) {
+            continue;
+        }
+        for (const FieldDef& field : table.fields) {
+            defaults += field.defaultValue.empty() ? 0 : 1;
+            required += field.required ? 1 : 0;
+            allowZero += field.allowZeroLength ? 1 : 0;
+            rules += field.validationRule.empty() ? 0 : 1;
+            texts += field.validationText.empty() ? 0 : 1;
+        }
+    }
     const DatabaseInfo info = db->Info();
     out << "HEADER " << info.engine << " " << info.codePage << " " << info.collatingOrder << "\n";
+    out << "PROPS " << PropertyCounts(defaults, required, allowZero, rules, texts) << "\n";
     out << "OK " << c.tables << " " << c.links << " " << c.queries << " " << c.relations << " " << c.indexes;
     return out.str();
 }
@@ -191,12 +225,17 @@ TEST(Sweep, EveryTestDatabaseGivesItsSchemaOrAClearError) {
         if (answer.rfind("HEADER ", 0) == 0) {
             ++read;
             const std::string header = answer.substr(7, answer.find('\n') - 7);
-            const std::string counts = answer.substr(answer.find('\n') + 1);
+            const std::size_t second = answer.find('\n') + 1;
+            const std::size_t third = answer.find('\n', second) + 1;
+            const std::string properties = answer.substr(second + 6, third - 1 - (second + 6));
+            const std::string counts = answer.substr(third);
             const auto found = manifest.find(relative);
             if (found != manifest.end()) {
                 ++compared;
                 const Counts& c = found->second;
                 EXPECT_EQ(header, c.header) << "engine, code page or sort order differ from the manifest";
+                EXPECT_EQ(properties, c.properties)
+                    << "DefaultValue/Required/AllowZeroLength/ValidationRule/ValidationText counts differ";
                 std::ostringstream expected;
                 expected << "OK " << c.tables << " " << c.links << " " << c.queries << " " << c.relations << " "
                          << c.indexes;
