@@ -49,7 +49,9 @@ Bytes8 Image(const std::vector<Bytes8>& rows) {
     std::size_t end = 4096;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         end -= rows[i].size();
-        std::memcpy(page + end, rows[i].data(), rows[i].size());
+        if (!rows[i].empty()) {
+            std::memcpy(page + end, rows[i].data(), rows[i].size());
+        }
         Put16(b, 4096 + 0x0E + 2 * i, static_cast<std::uint16_t>(end));
     }
     return b;
@@ -102,6 +104,30 @@ TEST(LongValues, DamagedValuesEndInError3049) {
     EXPECT_EQ(read(LongHeader(0x40000000u | 2, 0x7705)), err::kEngineDamaged);         // page past the end
     EXPECT_EQ(read(LongHeader(0x40000000u | 2, kRow1OfPage1)), err::kEngineDamaged);   // no such row
     EXPECT_EQ(read(Bytes8{1, 2, 3}), err::kEngineDamaged);                              // header cut short
+}
+
+TEST(UsageMaps, InlineAndReferenceMapsNameTheirPages) {
+    const Bytes8 inlineMap = {0x00, 0x01, 0x00, 0x00, 0x00, 0x05};     // from page 1: pages 1 and 3
+    const Bytes8 referenceMap = {0x01, 0x02, 0x00, 0x00, 0x00};         // map kept on page 2
+    const Bytes8 farReference = {0x01, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00};  // 2nd range
+    const Bytes8 badKind = {0x07, 0x00};
+    const Bytes8 farInline = {0x00, 0x00, 0x01, 0x00, 0x00, 0x01};    // page 256 of 4
+    Bytes8 image = Image({inlineMap, referenceMap, farReference, badKind, farInline, Bytes8{}});
+    image[2 * 4096] = 0x05;               // page 2: a map page
+    image[2 * 4096 + 4] = 0x0A;           // bits 1 and 3
+    const JetFile file(Bytes(image.data(), image.size()));
+    const TextDecoder text(false, 1252);
+    const RowReader rows(file, text);
+    EXPECT_EQ(rows.UsageMapPages(0x100), (std::vector<std::uint32_t>{1, 3}));
+    EXPECT_EQ(rows.UsageMapPages(0x101), (std::vector<std::uint32_t>{1, 3}));
+    // The second map page covers pages from (4096 - 4) * 8 on: past the end.
+    EXPECT_EQ(ErrorOf([&] { rows.UsageMapPages(0x102); }), err::kEngineDamaged);
+    EXPECT_EQ(ErrorOf([&] { rows.UsageMapPages(0x103); }), err::kEngineDamaged);
+    EXPECT_EQ(ErrorOf([&] { rows.UsageMapPages(0x104); }), err::kEngineDamaged);
+    EXPECT_EQ(ErrorOf([&] { rows.UsageMapPages(0x105); }), err::kEngineDamaged);  // empty map
+    image[2 * 4096] = 0x01;  // the reference now leads to a page that is no map
+    const JetFile other(Bytes(image.data(), image.size()));
+    EXPECT_EQ(ErrorOf([&] { RowReader(other, text).UsageMapPages(0x101); }), err::kEngineDamaged);
 }
 
 TEST(Text, Jet4UncompressedAndCompressed) {
