@@ -109,6 +109,22 @@ const char* ParameterTypeName(std::int32_t code) {
     }
 }
 
+// The declared size of a Text parameter (MSysQueries.LvExtra, Jet4 and
+// later). Read only when the reader's row carries that column.
+template <typename Row>
+std::optional<std::int64_t> DeclaredTextSize(const Row& row) {
+    if constexpr (requires { row.lvExtra.has_value(); }) {
+        if (row.lvExtra.has_value()) {
+            return static_cast<std::int64_t>(*row.lvExtra);
+        }
+        return std::nullopt;
+    } else if constexpr (requires { row.lvExtra + 0; }) {
+        return static_cast<std::int64_t>(row.lvExtra);
+    } else {
+        return std::nullopt;
+    }
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin())) {
         return true;
@@ -361,6 +377,14 @@ private:
             }
             sql += ' ';
             sql += type;
+            const auto size = DeclaredTextSize(*row);
+            if (row->flag == 10 && size && *size != 0) {
+                if (*size < 0 || *size > 255) {
+                    Fail("the parameter '" + *row->name1 + "' has the text size " +
+                         std::to_string(*size));
+                }
+                sql += " ( " + std::to_string(*size) + " )";
+            }
         }
         sql += ';';
         sql += kCrLf;

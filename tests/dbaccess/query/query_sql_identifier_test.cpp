@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "query_test_rows.h"
@@ -14,6 +15,8 @@ struct IdentCase {
     const char* name;
     const char* expected;  // nullptr: cannot be written
 };
+
+void PrintTo(const IdentCase& c, std::ostream* os) { *os << '"' << c.name << '"'; }
 
 class Identifiers : public ::testing::TestWithParam<IdentCase> {};
 

@@ -399,6 +399,35 @@ INSTANTIATE_TEST_SUITE_P(
                 "SELECT *\r\nFROM T;\r\n"}),
     CaseName);
 
+// A Text parameter with a declared size prints it as "Text ( n )", once the
+// reader's rows carry MSysQueries.LvExtra.
+template <typename Row>
+bool SetLvExtra(Row& row, int size) {
+    if constexpr (requires { row.lvExtra = size; }) {
+        row.lvExtra = size;
+        return true;
+    } else {
+        return false;
+    }
+}
+
+TEST(Parameters, TextSizeFromLvExtra) {
+    jet::QueryDesign design = Design("p", 0,
+                                     {{2, 1, "prmLastName", nullptr, nullptr, 10},
+                                      {2, 2, "prmID", nullptr, nullptr, 4},
+                                      {5, 1, "Membership", nullptr, nullptr, 0}});
+    bool carried = true;
+    for (auto& row : design.rows) {
+        if (row.attribute == 2) carried = SetLvExtra(row, 50) && carried;
+    }
+    if (!carried) {
+        GTEST_SKIP() << "the reader's QueryRow has no lvExtra member yet";
+    }
+    EXPECT_EQ(BuildOrReport(design, QueryDialect::Jet),
+              "PARAMETERS prmLastName Text ( 50 ), prmID Long;\r\nSELECT *\r\n"
+              "FROM Membership;\r\n");
+}
+
 // The Order column is compared as unsigned bytes, left to right, a prefix
 // first; stored order means nothing.
 TEST(QueryRowOrder, SortsByUnsignedOrderBytes) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -118,6 +119,10 @@ TEST(QuerySqlSweep, EveryStoredQueryRebuilds) {
             } catch (const ErrorException& e) {
                 ADD_FAILURE() << file << ": " << e.what();
                 continue;
+            }
+            if (std::getenv("VT_QUERY_SQL_DUMP")) {
+                std::printf("== %s | %s\n%s\n", file.filename().string().c_str(),
+                            design.name.c_str(), sql.c_str());
             }
             const auto known = KnownJetTexts().find(design.name);
             if (knownFile && known != KnownJetTexts().end()) {
