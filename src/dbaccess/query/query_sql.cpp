@@ -807,6 +807,10 @@ private:
             Fail("it sets no column");
         }
         sql += "UPDATE ";
+        // Unique records; the other predicates have no UPDATE form.
+        if (options_ & opt::kDistinctRow) {
+            sql += "DISTINCTROW ";
+        }
         sql += FromList();
         AppendSourceRemoteDb(sql);
         sql += " SET ";

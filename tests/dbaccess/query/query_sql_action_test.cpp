@@ -166,7 +166,19 @@ INSTANTIATE_TEST_SUITE_P(
                         {8, 1, nullptr, nullptr, "((Status.Code) Is Not Null)", 0}}),
                 "UPDATE [Basic (Cable/Sheath)] INNER JOIN Status ON [Basic (Cable/Sheath)].ID = "
                 "Status.ID SET [Basic (Cable/Sheath)].OracleStatus = Status.Code\r\n"
-                "WHERE ((Status.Code) Is Not Null);\r\n"}),
+                "WHERE ((Status.Code) Is Not Null);\r\n"},
+        SqlCase{"DistinctRowWithListAndJoin",
+                Design("qUpd", 48,
+                       {{1, 1, nullptr, nullptr, nullptr, 4},
+                        {3, 1, nullptr, nullptr, nullptr, 8},
+                        {5, 1, "tblFibersToConvert", nullptr, nullptr, 0},
+                        {5, 2, "FinalList", nullptr, nullptr, 0},
+                        {5, 3, "Basic", nullptr, nullptr, 0},
+                        {6, 1, nullptr, "Basic.Status", "tblFibersToConvert.Status", 0},
+                        {7, 1, "FinalList", "Basic", "FinalList.Item = Basic.[Item No]", 1}}),
+                "UPDATE DISTINCTROW tblFibersToConvert, FinalList INNER JOIN Basic ON "
+                "FinalList.Item = Basic.[Item No] SET Basic.Status = "
+                "tblFibersToConvert.Status;\r\n"}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
