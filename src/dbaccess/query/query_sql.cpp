@@ -832,7 +832,7 @@ private:
     }
 
     void AppendUnion(std::string& sql) const {
-        // Jet splits a union at its last UNION: part 1 keeps any earlier ones.
+        // Jet splits a union at its last UNION: the first part keeps any earlier ones.
         std::vector<std::pair<std::size_t, const QueryRow*>> parts;
         for (const QueryRow* row : Rows(attr::kSource)) {
             const std::string_view alias = row->name2 ? std::string_view(*row->name2) : "";
