@@ -125,6 +125,25 @@ std::optional<std::int64_t> DeclaredTextSize(const Row& row) {
     }
 }
 
+// A stored name or value quoted in an error text, cut short when long so
+// that the message stays readable.
+std::string Quoted(std::string_view text) {
+    constexpr std::size_t kShown = 80;
+    std::string out = "'";
+    if (text.size() <= kShown) {
+        out.append(text);
+    } else {
+        std::size_t cut = kShown;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+            --cut;  // keep whole UTF-8 characters
+        }
+        out.append(text.substr(0, cut));
+        out += "...";
+    }
+    out += "'";
+    return out;
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin())) {
         return true;
@@ -316,8 +335,8 @@ private:
 
     void AppendIdent(std::string& out, const std::string& name, const char* what) const {
         if (!TryBracketIdentifier(name, out)) {
-            Fail(std::string("the ") + what + " name '" + name +
-                 "' cannot be written as an SQL name");
+            Fail(std::string("the ") + what + " name " + Quoted(name) +
+                 " cannot be written as an SQL name");
         }
     }
 
@@ -341,7 +360,7 @@ private:
         }
         if (!allNamed) {
             if (name.find(']') != std::string::npos) {
-                Fail("the parameter name '" + name + "' cannot be written as an SQL name");
+                Fail("the parameter name " + Quoted(name) + " cannot be written as an SQL name");
             }
             out += "[" + name + "]";
             return;
@@ -372,7 +391,7 @@ private:
             AppendParameterName(sql, *row->name1);
             const char* type = ParameterTypeName(row->flag);
             if (!type) {
-                Fail("the parameter '" + *row->name1 + "' has the unknown type code " +
+                Fail("the parameter " + Quoted(*row->name1) + " has the unknown type code " +
                      std::to_string(row->flag));
             }
             sql += ' ';
@@ -380,7 +399,7 @@ private:
             const auto size = DeclaredTextSize(*row);
             if (row->flag == 10 && size && *size != 0) {
                 if (*size < 0 || *size > 255) {
-                    Fail("the parameter '" + *row->name1 + "' has the text size " +
+                    Fail("the parameter " + Quoted(*row->name1) + " has the text size " +
                          std::to_string(*size));
                 }
                 sql += " ( " + std::to_string(*size) + " )";
@@ -411,7 +430,7 @@ private:
         out += '\'';
         if (hasType) {
             if (type->find(']') != std::string::npos) {
-                Fail("the database type '" + *type + "' cannot be written in brackets");
+                Fail("the database type " + Quoted(*type) + " cannot be written in brackets");
             }
             out += " [";
             out += *type;
@@ -526,8 +545,8 @@ private:
                 Fail("a join row does not name both of its tables");
             }
             if (row->flag < 1 || row->flag > 3) {
-                Fail("the join between '" + *row->name1 + "' and '" + *row->name2 +
-                     "' has the unknown join type " + std::to_string(row->flag));
+                Fail("the join between " + Quoted(*row->name1) + " and " + Quoted(*row->name2) +
+                     " has the unknown join type " + std::to_string(row->flag));
             }
             const std::string& condition = Expr(row);
             const std::string leftKey = FoldCase(*row->name1);
@@ -546,14 +565,14 @@ private:
                 }
             }
             if (!a || !b) {
-                Fail("a join names '" + (!a ? *row->name1 : *row->name2) +
-                     "', which is not among its FROM sources");
+                Fail("a join names " + Quoted(!a ? *row->name1 : *row->name2) +
+                     ", which is not among its FROM sources");
             }
             if (*a == *b) {
                 FromNode& existing = nodes_[list[*a]];
                 if (!existing.isJoin || existing.joinType != row->flag) {
-                    Fail("the joins between '" + *row->name1 + "' and '" + *row->name2 +
-                         "' are inconsistent");
+                    Fail("the joins between " + Quoted(*row->name1) + " and " +
+                         Quoted(*row->name2) + " are inconsistent");
                 }
                 existing.conditions.push_front(condition);
                 continue;
@@ -603,7 +622,7 @@ private:
                 std::all_of(value.begin(), value.end(),
                             [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
             if (!numeric) {
-                Fail("its TOP value '" + value + "' is not a number");
+                Fail("its TOP value " + Quoted(value) + " is not a number");
             }
             pred += "TOP " + value;
             if (options_ & opt::kPercent) {
@@ -844,7 +863,7 @@ private:
             if (number.empty() || number.size() > 4 ||
                 !std::all_of(number.begin(), number.end(),
                              [](char c) { return c >= '0' && c <= '9'; })) {
-                Fail("the union part '" + std::string(alias) + "' has no number");
+                Fail("the union part " + Quoted(alias) + " has no number");
             }
             for (char c : number) {
                 n = n * 10 + static_cast<std::size_t>(c - '0');

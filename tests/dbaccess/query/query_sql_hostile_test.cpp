@@ -271,6 +271,31 @@ INSTANTIATE_TEST_SUITE_P(
                     "database type 'dBASE]IV;'"}),
     [](const ::testing::TestParamInfo<HostileCase>& info) { return info.param.label; });
 
+// A long stored name is cut short in the error text, at a whole character.
+TEST(HostileRowsLimits, LongNamesAreCutInTheMessage) {
+    std::string name = "x";
+    for (int i = 0; i < 5000; ++i) name += "\xC3\xA9";  // e-acute
+    jet::QueryDesign design = Simple("Long Name");
+    jet::QueryRow join;
+    join.attribute = 7;
+    join.order = OrderBytes(1);
+    join.name1 = "T";
+    join.name2 = name;
+    join.expression = "T.a = x.a";
+    join.flag = 1;
+    design = WithRow(std::move(design), join);
+    try {
+        (void)BuildQuerySql(design, QueryDialect::Jet);
+        ADD_FAILURE() << "expected an error";
+    } catch (const ErrorException& e) {
+        const std::string text = e.record().description;
+        EXPECT_LT(text.size(), 300u) << text;
+        EXPECT_NE(text.find("'x\xC3\xA9"), std::string::npos) << text;
+        EXPECT_NE(text.find("\xC3\xA9...'"), std::string::npos) << text;
+        EXPECT_NE(text.find("query 'Long Name'"), std::string::npos) << text;
+    }
+}
+
 // A join chain as long as the limits allow renders without trouble.
 TEST(HostileRowsLimits, LongestJoinChainRenders) {
     jet::QueryDesign design = Design("Chain", 0, {});
