@@ -174,10 +174,11 @@ void frmTessel::BuildControls() {
     for (QPushButton* button : {dbOpenDB, dbBuildModule, dbClose}) {
         button->setFixedSize(width, std::max(Twips(375), button->sizeHint().height()));
         button->setAutoDefault(false);
+        if (button != dbOpenDB) {
+            buttons->addStretch(1);
+        }
         buttons->addWidget(button);
-        buttons->addStretch(1);
     }
-    buttons->takeAt(buttons->count() - 1);
     outer->addLayout(buttons);
 
     connect(dbOpenDB, &QPushButton::clicked, this, [this] { dbOpenDB_Click(); });
