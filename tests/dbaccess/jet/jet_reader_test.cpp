@@ -355,6 +355,27 @@ INSTANTIATE_TEST_SUITE_P(
                       LinkCase{"ucanaccess/linked.mdb", "Table1", ";DATABASE=C:\\db\\linkee1.mdb", "Table1"},
                       LinkCase{"ucanaccess/linked.mdb", "table2", ";DATABASE=C:\\db\\linkee2.mdb", "table2"}));
 
+TEST(Tables, OdbcLinkKeepsItsCachedDesignAndGetsTheOdbcPrefix) {
+    const auto db = OpenFile("jackcess/odbcLinkerTestV2007.accdb");
+    const Schema& schema = AsJet(db).schema();
+    const TableDef* link = FindTable(schema, "Ordrar");
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->attributes, table_attr::kAttachedOdbc);
+    EXPECT_TRUE(link->IsOdbcLinked());
+    EXPECT_EQ(link->connect,
+              "ODBC;DSN=Magnapinna;Description=Safexit;UID=safexit;PWD=DummyPassword;"
+              "APP=Microsoft Office;DATABASE=safexit");
+    EXPECT_EQ(link->sourceTableName, "dbo.Ordrar");
+    // The local copy of the remote design: 20 columns and 5 indexes.
+    EXPECT_EQ(link->fields.size(), 20u);
+    EXPECT_EQ(link->indexes.size(), 5u);
+    // An Access-hidden local table (Flags bit 0x8) is listed as hidden.
+    const TableDef* hidden = FindTable(schema, "Lokal");
+    ASSERT_NE(hidden, nullptr);
+    EXPECT_EQ(hidden->attributes, table_attr::kHiddenObject);
+    EXPECT_EQ(hidden->fields.size(), 11u);
+}
+
 TEST(Tables, LocalTablesHaveNoConnectAndSystemTablesAreMarked) {
     const auto db = OpenFile("jackcess/indexTestV1997.mdb");
     const Schema& schema = AsJet(db).schema();
