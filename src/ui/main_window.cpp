@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPainter>
+#include <QTextOption>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -35,6 +37,22 @@ namespace {
 
 // "Object variable not set": the build asked for with no database open.
 constexpr std::int32_t kObjectNotSet = 91;
+
+// A label for a path: it wraps within its two lines at folder boundaries
+// or anywhere, since paths rarely hold spaces, and keeps its text exact.
+class PathLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        painter.drawText(QRectF(contentsRect()), text(), option);
+    }
+};
 
 QFrame* RuleLine(QWidget* parent, const char* name) {
     auto* line = new QFrame(parent);
@@ -117,7 +135,7 @@ void frmTessel::BuildControls() {
     nameRow->addWidget(dbFormName, 1);
     outer->addLayout(nameRow);
 
-    dbDatabaseName = new QLabel(central);
+    dbDatabaseName = new PathLabel(central);
     dbDatabaseName->setObjectName("dbDatabaseName");
     dbDatabaseName->setWordWrap(true);
     dbDatabaseName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
