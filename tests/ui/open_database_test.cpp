@@ -143,6 +143,10 @@ TEST_F(OpenDatabaseTest, FailuresAreReportedAndKeepTheEarlierDatabase) {
          err::kEngineUnrecognisedFormat},
         {WriteFile("Wrong.json", "{ \"format\": \"something else\" }"),
          err::kEngineUnrecognisedFormat},
+        {WriteFile("Noise.mdb", std::string(4096, '\x5a')), err::kEngineUnrecognisedFormat},
+        {WriteFile("Truncated.mdb",
+                   ReadFile(std::string(VT_SOURCE_DIR) + "/examples/TestData.mdb").substr(0, 8192)),
+         err::kEngineUnrecognisedFormat},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);

@@ -7,6 +7,8 @@
 
 #include <QCursor>
 #include <QDir>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTextBrowser>
@@ -233,6 +235,82 @@ TEST(QtPlatformStartUp, TakesThePauseAndLittleMore) {
     EXPECT_EQ(window.LastProgramPath(), folder);
     QSettings("Marrowlane", "Vellumtide").clear();
     QStandardPaths::setTestModeEnabled(false);
+}
+
+}  // namespace
+}  // namespace vt::ui::test
+
+namespace vt::ui::test {
+namespace {
+
+// The save dialog takes an existing name without asking (the command asks
+// itself) and a name without extension as typed.
+TEST(QtPlatformDialogs, SaveReturnsTheTypedNameAsIs) {
+    App();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    {
+        QFile existing(dir.filePath("Orders.bas"));
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    }
+    QtPlatform platform;
+    for (const QString name : {QStringLiteral("Orders.bas"), QStringLiteral("Plain")}) {
+        std::string filterShown;
+        QTimer::singleShot(100, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                ADD_FAILURE() << "no file dialog";
+                return;
+            }
+            filterShown = dialog->selectedNameFilter().toStdString();
+            EXPECT_EQ(dialog->windowTitle(), "Save Sales.mdb Database Source Code");
+            EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        FileDialogRequest request;
+        request.title = "Save Sales.mdb Database Source Code";
+        request.filter = "VB Module (*.bas)|*.bas|All Files (*.*)|*.*";
+        request.filterIndex = 1;
+        request.fileName = "DBCreate";
+        request.initialFolder = dir.path().toStdString();
+        request.flags = 4;
+        EXPECT_EQ(platform.SaveFileDialog(request), dir.filePath(name).toStdString());
+        EXPECT_EQ(filterShown, "VB Module (*.bas)");
+    }
+}
+
+}  // namespace
+}  // namespace vt::ui::test
+
+namespace vt::ui::test {
+namespace {
+
+// A name typed in the open dialog for a file that does not exist comes back
+// as well; opening it is what fails.
+TEST(QtPlatformDialogs, OpenAcceptsANameThatDoesNotExist) {
+    App();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QtPlatform platform;
+    QTimer::singleShot(100, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            ADD_FAILURE() << "no file dialog";
+            return;
+        }
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        EXPECT_EQ(dialog->selectedNameFilter().toStdString(), "Access Database (*.mdb)");
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText("Missing.mdb");
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    FileDialogRequest request;
+    request.title = "Open MS Access Database";
+    request.filter = "Access Database (*.mdb)|*.mdb|All Files (*.*)|*.*";
+    request.filterIndex = 1;
+    request.initialFolder = dir.path().toStdString();
+    request.flags = 4;
+    EXPECT_EQ(platform.OpenFileDialog(request), dir.filePath("Missing.mdb").toStdString());
 }
 
 }  // namespace
