@@ -345,6 +345,8 @@ void frmTessel::LoadSettings() {
             KeepError();
         }
     }
+    // Failures here were skipped silently; none stays pending for later.
+    pending_.Clear();
 }
 
 void frmTessel::SaveSettings() {

@@ -158,6 +158,13 @@ TEST_F(MainWindowTest, StartUpCarriesOnSilentlyWhenTheStoreCannotBeWritten) {
     EXPECT_EQ(window->LastDataPath(), "/opt/vellumtide/bin");
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(platform.sleeps, std::vector<int>{3000});
+    // A later command still reports as usual: an information box, not an error.
+    platform.failSettingWrites = false;
+    Schema schema;
+    schema.tableDefs = {Table("Link", table_attr::kAttachedOdbc)};
+    OpenThroughDialog(WriteSchema("Odbc.json", schema));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].style, 64);
 }
 
 TEST_F(MainWindowTest, StartUpShowsTheSplashForThePauseBeforeTheWindow) {
