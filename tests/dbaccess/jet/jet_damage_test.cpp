@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <ostream>
 #include <random>
 
 #include "common/error.h"
@@ -68,6 +69,8 @@ struct DamageCase {
     std::function<void(Bytes8&)> damage;
     std::vector<std::int32_t> expected;  // acceptable error numbers
 };
+
+void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.file << ": " << c.name; }
 
 class DamageTest : public ::testing::TestWithParam<DamageCase> {};
 

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <ostream>
 
 #include "common/error.h"
 #include "dbaccess/jet/jet_reader.h"
@@ -38,6 +40,8 @@ struct InfoCase {
     int codePage;
     std::int32_t collatingOrder;
 };
+
+void PrintTo(const InfoCase& c, std::ostream* os) { *os << c.file; }
 
 class InfoTest : public ::testing::TestWithParam<InfoCase> {};
 
@@ -72,6 +76,8 @@ struct RelationCase {
     const char* field;
     const char* foreignName;
 };
+
+void PrintTo(const RelationCase& c, std::ostream* os) { *os << c.file << " " << c.name; }
 
 class RelationTest : public ::testing::TestWithParam<RelationCase> {};
 
@@ -228,6 +234,8 @@ struct FieldCase {
     const char* validationRule;
 };
 
+void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.file << " " << c.table << "." << c.field; }
+
 class FieldTest : public ::testing::TestWithParam<FieldCase> {};
 
 TEST_P(FieldTest, FieldValues) {
@@ -299,6 +307,8 @@ struct OrdinalCase {
     std::vector<std::pair<std::string, int>> fields;  // in collection order
 };
 
+void PrintTo(const OrdinalCase& c, std::ostream* os) { *os << c.file; }
+
 class OrdinalTest : public ::testing::TestWithParam<OrdinalCase> {};
 
 TEST_P(OrdinalTest, FieldsFollowTheStoredPosition) {
@@ -331,6 +341,8 @@ struct LinkCase {
     const char* connect;
     const char* source;
 };
+
+void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.file << " " << c.table; }
 
 class LinkTest : public ::testing::TestWithParam<LinkCase> {};
 
