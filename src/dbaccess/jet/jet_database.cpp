@@ -45,18 +45,6 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && FoldCase(text.substr(0, prefix.size())) == FoldCase(prefix);
 }
 
-std::int16_t DaoFieldType(std::uint8_t stored) {
-    if (stored >= 1 && stored <= 12) {
-        return stored;
-    }
-    switch (stored) {
-        case 0x0F: return 15;  // GUID
-        case 0x10: return 20;  // Decimal
-        case 0x13: return 16;  // BigInt
-        default: return stored;  // no DAO 3.6 code: kept raw so callers can tell
-    }
-}
-
 bool KnownToDao36(std::uint8_t stored) {
     return (stored >= 1 && stored <= 12) || stored == 0x0F || stored == 0x10;
 }
@@ -124,31 +112,7 @@ public:
         for (const Column* column : order) {
             FieldDef field;
             field.name = column->name;
-            field.type = DaoFieldType(column->type);
-            switch (column->type) {
-                case coltype::kText:
-                    field.size = text_.Jet3() ? column->length : column->length / 2;
-                    break;
-                case coltype::kMemo:
-                case coltype::kOle:
-                    field.size = 0;
-                    break;
-                case 0x10:
-                    field.size = 16;
-                    break;
-                default:
-                    field.size = column->length;
-            }
-            field.attributes = column->Fixed() ? 1 : 2;
-            if ((column->flags & 0x04) != 0 && column->type == coltype::kLong) {
-                field.attributes += 16;
-            }
-            if ((column->flags & 0x80) != 0 && column->type == coltype::kMemo) {
-                field.attributes += 32768;
-            }
-            if ((column->flags & 0x10) != 0) {
-                field.attributes += 8192;
-            }
+            MapFieldDesign(*column, text_.Jet3(), field);
             field.ordinalPosition = static_cast<std::int16_t>(column->ordinal);
             const PropertyMap* props = properties.Column(column->name);
             field.required = PropertyBool(props, "Required");

@@ -140,6 +140,45 @@ const Column* TableDefinition::ColumnByNumber(std::uint16_t number) const {
     return nullptr;
 }
 
+void MapFieldDesign(const Column& column, bool jet3, FieldDef& field) {
+    const std::uint8_t stored = column.type;
+    if (stored >= 1 && stored <= 12) {
+        field.type = stored;
+    } else if (stored == 0x0F) {
+        field.type = 15;  // GUID
+    } else if (stored == 0x10) {
+        field.type = 20;  // Decimal
+    } else if (stored == 0x13) {
+        field.type = 16;  // BigInt
+    } else {
+        field.type = stored;  // no DAO 3.6 code: kept raw so callers can tell
+    }
+    switch (stored) {
+        case coltype::kText:
+            field.size = jet3 ? column.length : column.length / 2;  // characters
+            break;
+        case coltype::kMemo:
+        case coltype::kOle:
+            field.size = 0;
+            break;
+        case 0x10:
+            field.size = 16;
+            break;
+        default:
+            field.size = column.length;
+    }
+    field.attributes = column.Fixed() ? 1 : 2;
+    if ((column.flags & 0x04) != 0 && stored == coltype::kLong) {
+        field.attributes += 16;  // AutoNumber
+    }
+    if ((column.flags & 0x80) != 0 && stored == coltype::kMemo) {
+        field.attributes += 32768;  // hyperlink
+    }
+    if ((column.flags & 0x10) != 0) {
+        field.attributes += 8192;  // system or replication field
+    }
+}
+
 TableDefinition ReadTableDefinition(const JetFile& file, const TextDecoder& text,
                                     std::uint32_t page) {
     // Gather the definition, which may continue over several pages.

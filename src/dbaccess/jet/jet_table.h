@@ -11,6 +11,7 @@
 
 #include "common/codepage.h"
 #include "dbaccess/jet/jet_file.h"
+#include "dbaccess/model.h"
 
 namespace vt::jet {
 
@@ -88,6 +89,9 @@ struct TableDefinition {
     const Column* FindColumn(std::string_view name) const;
     const Column* ColumnByNumber(std::uint16_t number) const;
 };
+
+// Sets the DAO Type, Size and Attributes of `field` from the stored column.
+void MapFieldDesign(const Column& column, bool jet3, FieldDef& field);
 
 TableDefinition ReadTableDefinition(const JetFile& file, const TextDecoder& text,
                                     std::uint32_t page);

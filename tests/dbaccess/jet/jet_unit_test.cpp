@@ -5,10 +5,12 @@
 
 #include <cstring>
 #include <functional>
+#include <ostream>
 
 #include "common/error.h"
 #include "dbaccess/jet/jet_file.h"
 #include "dbaccess/jet/jet_table.h"
+#include "dbaccess/model.h"
 
 namespace vt::jet::test {
 namespace {
@@ -129,6 +131,50 @@ TEST(UsageMaps, InlineAndReferenceMapsNameTheirPages) {
     const JetFile other(Bytes(image.data(), image.size()));
     EXPECT_EQ(ErrorOf([&] { RowReader(other, text).UsageMapPages(0x101); }), err::kEngineDamaged);
 }
+
+struct ShapeCase {
+    const char* what;
+    std::uint8_t type, flags;
+    std::uint16_t length;
+    bool jet3;
+    std::int16_t daoType;
+    std::int32_t size, attributes;
+};
+
+void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.what; }
+
+class FieldShapeTest : public ::testing::TestWithParam<ShapeCase> {};
+
+TEST_P(FieldShapeTest, StoredColumnBecomesDaoTypeSizeAndAttributes) {
+    const ShapeCase& c = GetParam();
+    Column column;
+    column.type = c.type;
+    column.flags = c.flags;
+    column.length = c.length;
+    FieldDef field;
+    MapFieldDesign(column, c.jet3, field);
+    EXPECT_EQ(field.type, c.daoType);
+    EXPECT_EQ(field.size, c.size);
+    EXPECT_EQ(field.attributes, c.attributes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mapping, FieldShapeTest,
+    ::testing::Values(ShapeCase{"Long AutoNumber", 0x04, 0x07, 4, false, 4, 4, 17},
+                      ShapeCase{"plain Long", 0x04, 0x03, 4, false, 4, 4, 1},
+                      ShapeCase{"Jet4 text counts characters", 0x0A, 0x02, 100, false, 10, 50, 2},
+                      ShapeCase{"Jet3 text counts bytes", 0x0A, 0x02, 50, true, 10, 50, 2},
+                      ShapeCase{"fixed-length text", 0x0A, 0x03, 2, false, 10, 1, 1},
+                      ShapeCase{"memo", 0x0C, 0x02, 0, false, 12, 0, 2},
+                      ShapeCase{"hyperlink memo", 0x0C, 0x82, 0, false, 12, 0, 32770},
+                      ShapeCase{"OLE object", 0x0B, 0x02, 0, false, 11, 0, 2},
+                      ShapeCase{"system column", 0x04, 0x13, 4, false, 4, 4, 8193},
+                      ShapeCase{"Yes/No", 0x01, 0x03, 1, false, 1, 1, 1},
+                      ShapeCase{"GUID AutoNumber", 0x0F, 0x43, 16, false, 15, 16, 1},
+                      ShapeCase{"Decimal", 0x10, 0x03, 17, false, 20, 16, 1},
+                      ShapeCase{"Large Number", 0x13, 0x03, 8, false, 16, 8, 1},
+                      ShapeCase{"complex column keeps its byte, no AutoNumber bit", 0x12, 0x07, 4, false, 18, 4, 1},
+                      ShapeCase{"unknown type keeps its byte", 0x46, 0x02, 510, false, 70, 510, 2}));
 
 TEST(Text, Jet4UncompressedAndCompressed) {
     const TextDecoder text(false, 1252);
