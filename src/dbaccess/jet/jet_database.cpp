@@ -203,6 +203,7 @@ public:
         const Column* attribute = Need(def, "Attribute");
         const Column* expression = def.FindColumn("Expression");
         const Column* flag = def.FindColumn("Flag");
+        const Column* lvExtra = def.FindColumn("LvExtra");
         const Column* name1 = def.FindColumn("Name1");
         const Column* name2 = def.FindColumn("Name2");
         const Column* objectId = Need(def, "ObjectId");
@@ -213,6 +214,9 @@ public:
             entry.attribute = static_cast<std::int32_t>(rows_.Integer(attribute, row, def).value_or(0));
             entry.expression = rows_.Text(expression, row, def);
             entry.flag = static_cast<std::int32_t>(rows_.Integer(flag, row, def).value_or(0));
+            if (const auto extra = rows_.Integer(lvExtra, row, def)) {
+                entry.lvExtra = static_cast<std::int32_t>(*extra);
+            }
             entry.name1 = rows_.Text(name1, row, def);
             entry.name2 = rows_.Text(name2, row, def);
             entry.objectId = static_cast<std::int32_t>(rows_.Integer(objectId, row, def).value_or(0));

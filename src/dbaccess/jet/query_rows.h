@@ -13,6 +13,7 @@ struct QueryRow {
     std::int32_t attribute = 0;
     std::optional<std::string> expression;
     std::int32_t flag = 0;
+    std::optional<std::int32_t> lvExtra;  // Jet 4 and later: a Text parameter's size
     std::optional<std::string> name1;
     std::optional<std::string> name2;
     std::int32_t objectId = 0;

@@ -256,5 +256,26 @@ TEST(Sweep, EveryTestDatabaseGivesItsSchemaOrAClearError) {
     std::cout << "[ sweep ] " << read << " of " << files << " databases read\n";
 }
 
+TEST(SharedFiles, TextParameterSizesComeFromLvExtra) {
+    const fs::path file = fs::path(VT_SHARED_TESTDATA_DIR) / "linq2db/Data/BLToolkitData.mdb";
+    if (!fs::exists(file)) {
+        GTEST_SKIP() << "shared test data not present";
+    }
+    const auto db = OpenDatabaseFile(file.string());
+    const auto* jet = dynamic_cast<const JetDatabase*>(db.get());
+    ASSERT_NE(jet, nullptr);
+    std::map<std::string, std::optional<std::int32_t>> sizes;  // "query/parameter" -> LvExtra
+    for (const QueryDesign& query : jet->details().queries) {
+        for (const QueryRow& row : query.rows) {
+            if (row.attribute == 2) {  // a PARAMETERS entry
+                sizes[query.name + "/" + row.name1.value_or("")] = row.lvExtra;
+            }
+        }
+    }
+    EXPECT_EQ(sizes["Patient_SelectByName/[@firstName]"], std::optional<std::int32_t>(50));
+    EXPECT_EQ(sizes["Patient_SelectByName/[@lastName]"], std::optional<std::int32_t>(50));
+    EXPECT_EQ(sizes["Person_Delete/[@PersonID]"], std::nullopt);
+}
+
 }  // namespace
 }  // namespace vt::jet::test
