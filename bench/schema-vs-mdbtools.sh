@@ -29,7 +29,7 @@ run() {
     done
   done
   end=$(date +%s.%N)
-  echo "$(echo "$end - $start" | bc -l) $((failures / rounds))"
+  echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }') $((failures / rounds))"
 }
 
 read -r ours ours_failed < <(run "$cli" schema)
@@ -37,4 +37,4 @@ read -r theirs theirs_failed < <(run mdb-schema)
 printf 'files: %d, rounds: %d\n' "${#files[@]}" "$rounds"
 printf 'vellumtide-cli schema: %8.3f s  (%d files without a schema)\n' "$ours" "$ours_failed"
 printf 'mdb-schema:            %8.3f s  (%d files without a schema)\n' "$theirs" "$theirs_failed"
-printf 'ratio (vellumtide / mdb-schema): %.2f\n' "$(echo "$ours / $theirs" | bc -l)"
+printf 'ratio (vellumtide / mdb-schema): %s\n' "$(awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "%.2f", a / b }')"
