@@ -28,7 +28,7 @@ std::vector<CatalogueLine> ListCatalogue(const Database& database) {
         }
     }
     for (std::size_t i = 0; i < database.QueryDefCount(); ++i) {
-        lines.push_back({"[Query        ]" + database.QueryDefAt(i).name, false});
+        lines.push_back({"[Query        ]" + database.QueryDefNameAt(i), false});
     }
     for (std::size_t i = 0; i < database.RelationCount(); ++i) {
         lines.push_back({"[Relation     ]" + database.RelationAt(i).name, false});

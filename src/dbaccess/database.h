@@ -21,6 +21,8 @@ public:
     virtual TableDef TableDefAt(std::size_t index) const = 0;
     virtual std::size_t QueryDefCount() const = 0;
     virtual QueryDef QueryDefAt(std::size_t index) const = 0;
+    // The name alone: it can be read even where the query's SQL cannot.
+    virtual std::string QueryDefNameAt(std::size_t index) const { return QueryDefAt(index).name; }
     virtual std::size_t RelationCount() const = 0;
     virtual Relation RelationAt(std::size_t index) const = 0;
 };

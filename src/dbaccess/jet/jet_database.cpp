@@ -17,6 +17,7 @@
 #include "dbaccess/jet/jet_props.h"
 #include "dbaccess/jet/jet_reader.h"
 #include "dbaccess/jet/jet_table.h"
+#include "dbaccess/query/query_sql.h"
 
 namespace vt {
 namespace jet {
@@ -375,9 +376,18 @@ std::unique_ptr<JetDatabase> ReadAll(const std::uint8_t* data, std::size_t size,
         schema.tableDefs.push_back(std::move(table));
         details.tables.push_back(std::move(detail));
     }
+    const QueryDialect dialect =
+        schema.info.engine.rfind("ACE", 0) == 0 ? QueryDialect::Ace : QueryDialect::Jet;
     for (auto& [query, design] : queries) {
+        std::optional<ErrorRecord> sqlError;
+        try {
+            query.sql = BuildQuerySql(design, dialect);
+        } catch (const ErrorException& e) {
+            sqlError = e.record();
+        }
         schema.queryDefs.push_back(std::move(query));
         details.queries.push_back(std::move(design));
+        details.querySqlErrors.push_back(std::move(sqlError));
     }
     return std::make_unique<JetDatabase>(std::move(schema), std::move(details));
 }

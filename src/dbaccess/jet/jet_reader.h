@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/error.h"
 #include "dbaccess/database.h"
 #include "dbaccess/jet/query_rows.h"
 
@@ -34,6 +35,8 @@ struct TableDetail {
 struct Details {
     std::vector<TableDetail> tables;  // in TableDefs order
     std::vector<QueryDesign> queries;  // in QueryDefs order
+    // Per query, in QueryDefs order: why its SQL text cannot be given, if so.
+    std::vector<std::optional<ErrorRecord>> querySqlErrors;
     // What the DAO view cannot carry or re-create, one sentence each.
     std::vector<std::string> notes;
 };
@@ -43,6 +46,16 @@ public:
     JetDatabase(Schema schema, Details details)
         : SchemaDatabase(std::move(schema)), details_(std::move(details)) {}
     const Details& details() const { return details_; }
+
+    // Reading a query whose stored design gives no valid SQL fails, as the
+    // engine's QueryDef.SQL did; its name stays readable for the listing.
+    QueryDef QueryDefAt(std::size_t i) const override {
+        if (i < details_.querySqlErrors.size() && details_.querySqlErrors[i]) {
+            throw ErrorException(*details_.querySqlErrors[i]);
+        }
+        return SchemaDatabase::QueryDefAt(i);
+    }
+    std::string QueryDefNameAt(std::size_t i) const override { return schema().queryDefs.at(i).name; }
 
 private:
     Details details_;
