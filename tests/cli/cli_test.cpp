@@ -85,6 +85,24 @@ TEST_F(CliTest, BuildMatchesTheReviewedModulesForEveryOptionSet) {
     EXPECT_EQ(RunTool({"build", Orders(), "-o", Path("q.bas"), "--quiet"}).err, "");
 }
 
+TEST_F(CliTest, StoredQueriesKeepTheirTextOnOneLine) {
+    const auto database =
+        fs::path(VT_TEST_DATA_DIR) / "jet" / "jackcess" / "queryTestV1997.mdb";
+    ASSERT_EQ(RunTool({"build", database.string(), "-o", Path("q.bas"), "-q"}).code, 0);
+    const std::string module = ReadFile(Path("q.bas"));
+    EXPECT_THAT(module,
+                HasSubstr("\r\n    Set myQuery = queryTesDB.CreateQueryDef(\"DeleteQuery\", "
+                          "\"DELETE Table1.col1, Table1.col2, Table1.col3\" & Chr(13) & Chr(10) & "
+                          "\"FROM Table1\" & Chr(13) & Chr(10) & "
+                          "\"WHERE (((Table1.col1)>\"\"blah\"\"));\" & Chr(13) & Chr(10))\r\n"));
+    std::size_t queries = 0;
+    for (std::size_t at = 0; (at = module.find("CreateQueryDef(", at)) != std::string::npos; ++at) {
+        ++queries;
+    }
+    EXPECT_EQ(queries, 9u);
+    EXPECT_EQ(module.find("\r\nFROM "), std::string::npos) << "an SQL text broke its line";
+}
+
 TEST_F(CliTest, ExistingModuleNeedsForce) {
     const std::string module = Path("Orders.bas");
     { std::ofstream(module) << "keep me"; }
