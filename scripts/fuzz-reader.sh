@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Jet reader's libFuzzer target (clang, ASan+UBSan) and runs it.
+# Builds the Jet reader's libFuzzer targets (clang, ASan+UBSan) and runs one.
 #   scripts/fuzz-reader.sh SECONDS [extra libFuzzer flags]
+#   VT_FUZZ_TARGET=fuzz_jet_parts scripts/fuzz-reader.sh SECONDS
+# fuzz_jet_reader (the default) reads whole files; fuzz_jet_parts feeds small
+# inputs to the property, text, row and table-definition readers directly.
 # The corpus lives in build-fuzz/corpus (seeded from the test databases);
 # crashes land in build-fuzz/artifacts. Keep a copy of each one that was
 # fixed in tests/data/jet/fuzz-regressions/.
@@ -13,7 +16,15 @@ build=${VT_FUZZ_BUILD:-$root/build-fuzz}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DVT_FUZZ=ON \
   -DVT_BUILD_TESTS=OFF -DVT_BUILD_BENCHMARKS=OFF -DVT_BUILD_GUI=OFF >/dev/null
-ninja -C "$build" -j2 fuzz_jet_reader
+target=${VT_FUZZ_TARGET:-fuzz_jet_reader}
+ninja -C "$build" -j2 fuzz_jet_reader fuzz_jet_parts
+
+if [ "$target" = fuzz_jet_parts ]; then
+  mkdir -p "$build/corpus-parts" "$build/artifacts"
+  exec "$build/fuzz/fuzz_jet_parts" "$build/corpus-parts" \
+    -max_total_time="$seconds" -max_len=12288 -rss_limit_mb=2048 -timeout=10 \
+    -artifact_prefix="$build/artifacts/parts-" -print_final_stats=1 "$@"
+fi
 
 mkdir -p "$build/corpus" "$build/seeds" "$build/artifacts"
 # Seeds: the small databases among the test files, plus the regressions.
