@@ -91,7 +91,13 @@ public:
             if (!options.password.empty()) {
                 open.password = options.password;
             }
-            return OpenDatabaseFile(options.database, open);
+            auto database = OpenDatabaseFile(options.database, open);
+            if (!options.quiet) {
+                for (const std::string& note : database->Notes()) {
+                    err_ << "Note: " << note << '\n';
+                }
+            }
+            return database;
         } catch (...) {
             ReportOpenFailure();
             return nullptr;

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "dbaccess/model.h"
 
@@ -25,6 +27,10 @@ public:
     virtual std::string QueryDefNameAt(std::size_t index) const { return QueryDefAt(index).name; }
     virtual std::size_t RelationCount() const = 0;
     virtual Relation RelationAt(std::size_t index) const = 0;
+
+    // What the design holds that DAO cannot re-create (a column type it has
+    // no code for, a calculated field), one sentence each.
+    virtual std::vector<std::string> Notes() const { return {}; }
 };
 
 // A database whose design is held in memory (a schema file, or a snapshot).

@@ -103,6 +103,22 @@ TEST_F(CliTest, StoredQueriesKeepTheirTextOnOneLine) {
     EXPECT_EQ(module.find("\r\nFROM "), std::string::npos) << "an SQL text broke its line";
 }
 
+TEST_F(CliTest, WhatCannotBeReCreatedIsReported) {
+    const std::string database =
+        (fs::path(VT_TEST_DATA_DIR) / "jet" / "mdb-reader" / "bigint.accdb").string();
+    const std::string note =
+        "Note: Table 'Table', field 'Numeric' has the Large Number type, which DAO cannot "
+        "create; it is reported with type 16.\n";
+    for (const char* command : {"list", "schema"}) {
+        const Result r = RunTool({command, database});
+        EXPECT_EQ(r.code, 0) << command;
+        EXPECT_THAT(r.err, HasSubstr(note)) << command;
+    }
+    const Result built = RunTool({"build", database, "-o", Path("b.bas")});
+    EXPECT_THAT(built.err, HasSubstr(note));
+    EXPECT_EQ(RunTool({"list", database, "--quiet"}).err, "");
+}
+
 TEST_F(CliTest, ExistingModuleNeedsForce) {
     const std::string module = Path("Orders.bas");
     { std::ofstream(module) << "keep me"; }

@@ -56,6 +56,7 @@ public:
         return SchemaDatabase::QueryDefAt(i);
     }
     std::string QueryDefNameAt(std::size_t i) const override { return schema().queryDefs.at(i).name; }
+    std::vector<std::string> Notes() const override { return details_.notes; }
 
 private:
     Details details_;
