@@ -8,15 +8,30 @@ namespace vt {
 
 inline constexpr const char* kProductName = "Vellumtide";
 
+// Box styles: the low bits choose the buttons, the 16s the icon, the 256s
+// the default button.
 namespace box {
+inline constexpr int kOkOnly = 0;
+inline constexpr int kOkCancel = 1;
+inline constexpr int kAbortRetryIgnore = 2;
 inline constexpr int kYesNoCancel = 3;
+inline constexpr int kYesNo = 4;
+inline constexpr int kRetryCancel = 5;
 inline constexpr int kCritical = 16;
+inline constexpr int kQuestion = 32;
+inline constexpr int kExclamation = 48;
 inline constexpr int kInformation = 64;
+inline constexpr int kDefaultButton2 = 256;
+inline constexpr int kDefaultButton3 = 512;
 }  // namespace box
 
+// The code of the button that closed a box.
 namespace answer {
 inline constexpr int kOk = 1;
 inline constexpr int kCancel = 2;
+inline constexpr int kAbort = 3;
+inline constexpr int kRetry = 4;
+inline constexpr int kIgnore = 5;
 inline constexpr int kYes = 6;
 inline constexpr int kNo = 7;
 }  // namespace answer
