@@ -253,7 +253,7 @@ TEST(QtPlatformDialogs, SaveReturnsTheTypedNameAsIs) {
         ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     }
     QtPlatform platform;
-    for (const QString name : {QStringLiteral("Orders.bas"), QStringLiteral("Plain")}) {
+    for (const QString& name : {QStringLiteral("Orders.bas"), QStringLiteral("Plain")}) {
         std::string filterShown;
         QTimer::singleShot(100, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
