@@ -60,7 +60,7 @@ std::map<std::string, Counts> ManifestCounts(const fs::path& manifest) {
     while (std::getline(in, line)) {
         if (std::regex_search(line, m, row)) {
             result[m[1]] = Counts{std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4]), std::stoi(m[5]),
-                                  std::stoi(m[6]), std::string(m[7]).rfind("no", 0) != 0};
+                                  std::stoi(m[6]), std::string(m[7]).rfind("no", 0) != 0, {}, {}};
             const std::regex props(R"(props: ([^;|]*))");
             std::smatch p;
             const std::string list = std::regex_search(line, p, props) ? std::string(p[1]) : std::string();
@@ -110,7 +110,7 @@ std::string Describe(const std::string& path) {
         return "NOTJET";
     }
     const Schema schema = SnapshotSchema(*db);
-    Counts c{0, 0, 0, 0, 0};
+    Counts c{0, 0, 0, 0, 0, true, {}, {}};
     for (std::size_t i = 0; i < schema.tableDefs.size(); ++i) {
         const TableDetail& detail = jet->details().tables.at(i);
         // The manifest leaves out MSys* tables even when they carry no system
