@@ -154,9 +154,9 @@ public:
         DatabaseInfo info;
         try {
             info = database->Info();
-            for (std::size_t i = 0; i < database->TableDefCount(); ++i) {
-                if (database->TableDefAt(i).IsOdbcLinked() &&
-                    !database->TableDefAt(i).IsSystem()) {
+            // The notices the window shows when it opens the database.
+            for (const CatalogueLine& line : ListCatalogue(*database)) {
+                if (line.odbcNotice) {
                     Notice(kOdbcNotice);
                 }
             }
