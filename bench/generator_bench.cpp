@@ -26,7 +26,7 @@ public:
         for (std::size_t f = 0; f < size_.fields; ++f) {
             FieldDef field;
             field.name = "Field" + std::to_string(f);
-            field.type = f == 0 ? 4 : 10;
+            field.type = f == 0 ? DaoType::kLong : DaoType::kText;
             field.size = f == 0 ? 4 : 50;
             field.attributes = f == 0 ? 17 : 2;
             field.ordinalPosition = static_cast<std::int16_t>(f);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "dbaccess/dao_type.h"
+
 namespace vt {
 
 // TableDef attribute bits.
@@ -18,7 +20,7 @@ inline constexpr std::int32_t kHiddenObject = 0x00000001;
 
 struct FieldDef {
     std::string name;
-    std::int16_t type = 0;
+    DaoType type{};  // may hold a stored type byte DAO has no code for
     std::int32_t size = 0;
     std::int32_t attributes = 0;
     std::string defaultValue;
@@ -55,7 +57,6 @@ struct TableDef {
     bool IsSystem() const { return (attributes & table_attr::kSystemObject) != 0; }
     bool IsOdbcLinked() const { return (attributes & table_attr::kAttachedOdbc) != 0; }
     bool IsLinked() const { return (attributes & table_attr::kAttachedTable) != 0; }
-    bool IsHidden() const { return (attributes & table_attr::kHiddenObject) != 0; }
 
     bool operator==(const TableDef&) const = default;
 };

@@ -92,7 +92,7 @@ FieldDef ReadField(const json& j, const std::string& where) {
     const Reader r(j, where);
     FieldDef f;
     f.name = r.String("name");
-    f.type = r.Integer<std::int16_t>("type");
+    f.type = static_cast<DaoType>(r.Integer<std::int16_t>("type"));
     f.size = r.Integer<std::int32_t>("size");
     f.attributes = r.Integer<std::int32_t>("attributes");
     f.defaultValue = r.String("defaultValue");
@@ -155,7 +155,7 @@ Relation ReadRelation(const json& j, const std::string& where) {
 
 json FieldJson(const FieldDef& f) {
     return {{"name", f.name},
-            {"type", f.type},
+            {"type", DaoCode(f.type)},
             {"size", f.size},
             {"attributes", f.attributes},
             {"defaultValue", f.defaultValue},

@@ -22,7 +22,7 @@ Schema EveryKindOfValue() {
     t.sourceTableName = "src";
     FieldDef f;
     f.name = std::string("nul\0inside", 10);
-    f.type = -32768;
+    f.type = static_cast<DaoType>(-32768);
     f.size = 2147483647;
     f.attributes = -2147483647 - 1;
     f.defaultValue = "\"d\"";

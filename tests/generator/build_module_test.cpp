@@ -19,7 +19,7 @@ FieldDef Field(std::string name, std::int16_t type, std::int32_t size, std::int3
                std::int16_t ordinal, bool required = false) {
     FieldDef f;
     f.name = std::move(name);
-    f.type = type;
+    f.type = static_cast<DaoType>(type);
     f.size = size;
     f.attributes = attributes;
     f.ordinalPosition = ordinal;

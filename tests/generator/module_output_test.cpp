@@ -110,7 +110,7 @@ TEST_F(ModuleOutputTest, FailedBuildKeepsThePreviousModuleByteForByte) {
         for (int f = 0; f < 20; ++f) {
             FieldDef field;
             field.name = "Field" + std::to_string(f);
-            field.type = 10;
+            field.type = DaoType::kText;
             field.size = 50;
             table.fields.push_back(field);
         }

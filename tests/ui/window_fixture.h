@@ -33,13 +33,13 @@ inline TableDef Table(const std::string& name, std::int32_t attributes = 0) {
     table.attributes = attributes;
     FieldDef id;
     id.name = "ID";
-    id.type = 4;
+    id.type = DaoType::kLong;
     id.size = 4;
     id.attributes = 17;
     table.fields.push_back(id);
     FieldDef text;
     text.name = "Name";
-    text.type = 10;
+    text.type = DaoType::kText;
     text.size = 50;
     text.attributes = 2;
     text.ordinalPosition = 1;

@@ -46,20 +46,6 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && FoldCase(text.substr(0, prefix.size())) == FoldCase(prefix);
 }
 
-bool KnownToDao36(std::uint8_t stored) {
-    return (stored >= 1 && stored <= 12) || stored == 0x0F || stored == 0x10;
-}
-
-std::string DescribeStoredType(std::uint8_t stored) {
-    switch (stored) {
-        case 0x11: return "an engine-internal type";
-        case 0x12: return "an ACE complex (multi-value, attachment or version-history) type";
-        case 0x13: return "the Large Number type";
-        case 0x14: return "the extended Date/Time type";
-        default: return "an unknown type " + std::to_string(stored);
-    }
-}
-
 class Reader {
 public:
     Reader(const JetFile& file, const TextDecoder& text) : file_(file), text_(text), rows_(file, text) {}
@@ -100,63 +86,8 @@ public:
     void ReadTable(std::uint32_t page, TableDef& table, TableDetail& detail,
                    const PropertyBlob& properties, std::vector<std::string>& notes) {
         const TableDefinition definition = ReadTableDefinition(file_, text_, page);
-        std::vector<const Column*> order;
-        for (const Column& column : definition.columns) {
-            order.push_back(&column);
-        }
-        std::stable_sort(order.begin(), order.end(), [](const Column* a, const Column* b) {
-            if (a->ordinal != b->ordinal) {
-                return a->ordinal < b->ordinal;
-            }
-            return CompareNames(a->name, b->name) < 0;
-        });
-        for (const Column* column : order) {
-            FieldDef field;
-            field.name = column->name;
-            MapFieldDesign(*column, text_.Jet3(), field);
-            field.ordinalPosition = static_cast<std::int16_t>(column->ordinal);
-            const PropertyMap* props = properties.Column(column->name);
-            field.required = PropertyBool(props, "Required");
-            field.allowZeroLength = PropertyBool(props, "AllowZeroLength");
-            field.defaultValue = PropertyText(props, "DefaultValue", text_);
-            field.validationRule = PropertyText(props, "ValidationRule", text_);
-            field.validationText = PropertyText(props, "ValidationText", text_);
-            const bool system = table.IsSystem();
-            if (!system && !KnownToDao36(column->type)) {
-                notes.push_back("Table '" + table.name + "', field '" + column->name + "' has " +
-                                DescribeStoredType(column->type) +
-                                ", which DAO cannot create; it is reported with type " +
-                                std::to_string(field.type) + ".");
-            }
-            if (!system && props != nullptr && props->count(FoldCase("Expression")) != 0) {
-                notes.push_back("Table '" + table.name + "', field '" + column->name +
-                                "' is a calculated field; its expression is not re-created.");
-            }
-            detail.rawColumnTypes.push_back(column->type);
-            table.fields.push_back(std::move(field));
-        }
-        for (const LogicalIndex& logical : definition.logicalIndexes) {
-            const RealIndex& real = definition.realIndexes[logical.realIndex];
-            IndexDef index;
-            IndexDetail indexDetail;
-            index.name = logical.name;
-            indexDetail.name = logical.name;
-            index.primary = logical.type == 1;
-            index.foreign = logical.type == 2;
-            index.unique = (real.flags & 0x01) != 0;
-            index.ignoreNulls = (real.flags & 0x02) != 0;
-            index.required = (real.flags & 0x08) != 0;
-            for (const IndexColumn& slot : real.columns) {
-                const Column* column = definition.ColumnByNumber(slot.columnNumber);
-                if (column == nullptr) {
-                    Damaged("an index names a column that the table does not have");
-                }
-                index.fields.push_back(column->name);
-                indexDetail.fields.push_back(IndexFieldDetail{column->name, slot.descending});
-            }
-            table.indexes.push_back(std::move(index));
-            detail.indexes.push_back(std::move(indexDetail));
-        }
+        ReadFields(definition, table, detail, properties, notes);
+        ReadIndexes(definition, table, detail);
     }
 
     std::vector<Relation> ReadRelations(std::uint32_t page) {
@@ -228,6 +159,85 @@ public:
     }
 
 private:
+    // Fields in collection order: by OrdinalPosition, then name.
+    void ReadFields(const TableDefinition& definition, TableDef& table, TableDetail& detail,
+                    const PropertyBlob& properties, std::vector<std::string>& notes) const {
+        std::vector<const Column*> order;
+        for (const Column& column : definition.columns) {
+            order.push_back(&column);
+        }
+        std::stable_sort(order.begin(), order.end(), [](const Column* a, const Column* b) {
+            if (a->ordinal != b->ordinal) {
+                return a->ordinal < b->ordinal;
+            }
+            return CompareNames(a->name, b->name) < 0;
+        });
+        for (const Column* column : order) {
+            const PropertyMap* props = properties.Column(column->name);
+            table.fields.push_back(ReadField(*column, props));
+            if (!table.IsSystem()) {
+                NoteWhatDaoCannotCreate(table.name, *column, props, notes);
+            }
+            detail.rawColumnTypes.push_back(column->type);
+        }
+    }
+
+    FieldDef ReadField(const Column& column, const PropertyMap* props) const {
+        FieldDef field;
+        field.name = column.name;
+        const FieldShape shape = MapFieldDesign(column.Shape(), text_.Jet3());
+        field.type = shape.type;
+        field.size = shape.size;
+        field.attributes = shape.attributes;
+        field.ordinalPosition = static_cast<std::int16_t>(column.ordinal);
+        field.required = PropertyBool(props, "Required");
+        field.allowZeroLength = PropertyBool(props, "AllowZeroLength");
+        field.defaultValue = PropertyText(props, "DefaultValue", text_);
+        field.validationRule = PropertyText(props, "ValidationRule", text_);
+        field.validationText = PropertyText(props, "ValidationText", text_);
+        return field;
+    }
+
+    static void NoteWhatDaoCannotCreate(const std::string& table, const Column& column,
+                                        const PropertyMap* props, std::vector<std::string>& notes) {
+        const StoredType type = LookupStoredType(column.type);
+        if (!type.daoCreates) {
+            notes.push_back("Table '" + table + "', field '" + column.name + "' has " + type.name +
+                            ", which DAO cannot create; it is reported with type " +
+                            std::to_string(DaoCode(type.dao)) + ".");
+        }
+        if (props != nullptr && props->count(FoldCase("Expression")) != 0) {
+            notes.push_back("Table '" + table + "', field '" + column.name +
+                            "' is a calculated field; its expression is not re-created.");
+        }
+    }
+
+    // Every logical index in stored order, its fields through its real index.
+    static void ReadIndexes(const TableDefinition& definition, TableDef& table, TableDetail& detail) {
+        for (const LogicalIndex& logical : definition.logicalIndexes) {
+            const RealIndex& real = definition.realIndexes[logical.realIndex];
+            IndexDef index;
+            IndexDetail indexDetail;
+            index.name = logical.name;
+            indexDetail.name = logical.name;
+            index.primary = logical.type == 1;
+            index.foreign = logical.type == 2;
+            index.unique = (real.flags & 0x01) != 0;
+            index.ignoreNulls = (real.flags & 0x02) != 0;
+            index.required = (real.flags & 0x08) != 0;
+            for (const IndexColumn& slot : real.columns) {
+                const Column* column = definition.ColumnByNumber(slot.columnNumber);
+                if (column == nullptr) {
+                    Damaged("an index names a column that the table does not have");
+                }
+                index.fields.push_back(column->name);
+                indexDetail.fields.push_back(IndexFieldDetail{column->name, slot.descending});
+            }
+            table.indexes.push_back(std::move(index));
+            detail.indexes.push_back(std::move(indexDetail));
+        }
+    }
+
     static const Column* Need(const TableDefinition& def, std::string_view name) {
         const Column* column = def.FindColumn(name);
         if (column == nullptr) {
@@ -257,13 +267,8 @@ std::string StoredPassword(const JetFile& file, const TextDecoder& text) {
     return Utf16ToUtf8(Bytes(raw.data(), length));
 }
 
-std::unique_ptr<JetDatabase> ReadAll(const std::uint8_t* data, std::size_t size,
-                                     const std::string& path,
-                                     const std::optional<std::string>& password) {
-    const JetFile file(Bytes(data, size));
-    const int codePage = file.HeaderCodePage() == 0 ? 1252 : file.HeaderCodePage();
-    const TextDecoder text(file.IsJet3(), codePage);
-
+void CheckPassword(const JetFile& file, const TextDecoder& text,
+                   const std::optional<std::string>& password) {
     if (file.OfficeEncrypted()) {
         if (!password.has_value()) {
             throw ErrorException(err::kEngineBadPassword, "Not a valid password.", kEngineSource);
@@ -274,110 +279,112 @@ std::unique_ptr<JetDatabase> ReadAll(const std::uint8_t* data, std::size_t size,
     if (!stored.empty() && (!password.has_value() || *password != stored)) {
         throw ErrorException(err::kEngineBadPassword, "Not a valid password.", kEngineSource);
     }
+}
 
-    Reader reader(file, text);
-    const std::vector<CatalogRow> catalog = reader.ReadCatalog();
-
-    std::optional<std::int32_t> tablesId;
+std::int32_t TablesContainerId(const std::vector<CatalogRow>& catalog) {
     for (const CatalogRow& row : catalog) {
         if (row.type == kTypeContainer && row.name == "Tables") {
-            tablesId = row.id;
-            break;
+            return row.id;
         }
     }
-    if (!tablesId) {
-        Damaged("the catalogue has no list of tables");
+    Damaged("the catalogue has no list of tables");
+}
+
+// A table's DAO attributes, and for a linked one its Connect and source.
+TableDef TableFromCatalogue(const CatalogRow& row) {
+    TableDef table;
+    table.name = row.name;
+    table.attributes = row.flags & static_cast<std::int32_t>(0x80000002u);
+    if ((row.flags & 0x9) != 0) {
+        table.attributes |= table_attr::kHiddenObject;
     }
+    if (row.type == kTypeLink) {
+        table.attributes |= table_attr::kAttachedTable;
+        table.connect = row.connect + ";DATABASE=" + row.database;
+        table.sourceTableName = row.foreignName;
+    } else if (row.type == kTypeOdbcLink) {
+        table.attributes |= table_attr::kAttachedOdbc;
+        table.connect = StartsWithNoCase(row.connect, "ODBC;") ? row.connect : "ODBC;" + row.connect;
+        table.sourceTableName = row.foreignName;
+    }
+    return table;
+}
 
-    Schema schema;
-    schema.info.path = path;
-    schema.info.engine = file.EngineName();
-    schema.info.codePage = codePage;
-    schema.info.collatingOrder = file.SortOrder();
-
-    Details details;
+// The user-visible objects of the catalogue, before they are sorted.
+struct Objects {
     std::vector<std::pair<TableDef, TableDetail>> tables;
     std::vector<std::pair<QueryDef, QueryDesign>> queries;
     std::optional<std::uint32_t> relationshipsPage;
     std::optional<std::uint32_t> queriesPage;
+    std::vector<std::string> notes;
+};
+
+void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row, Objects& objects) {
+    const std::uint32_t page = static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu;
+    if (row.type == kTypeTable && row.name == "MSysRelationships") {
+        objects.relationshipsPage = page;
+    }
+    if (row.type == kTypeTable && row.name == "MSysQueries") {
+        objects.queriesPage = page;
+    }
+    TableDef table = TableFromCatalogue(row);
+    TableDetail detail;
+    detail.name = row.name;
+    detail.objectType = row.type;
+    detail.flags = row.flags;
+    // A Jet-linked table's fields live in the other database.
+    if (row.type != kTypeLink) {
+        PropertyBlob properties;
+        if (!row.lvProp.empty()) {
+            properties = ParsePropertyBlob(row.lvProp, text);
+        }
+        reader.ReadTable(page, table, detail, properties, objects.notes);
+    }
+    objects.tables.emplace_back(std::move(table), std::move(detail));
+}
+
+Objects CollectObjects(Reader& reader, const TextDecoder& text) {
+    const std::vector<CatalogRow> catalog = reader.ReadCatalog();
+    const std::int32_t tablesId = TablesContainerId(catalog);
+    Objects objects;
     for (const CatalogRow& row : catalog) {
-        if (row.parentId != *tablesId) {
+        if (row.parentId != tablesId) {
             continue;
         }
         if (row.type == kTypeQuery) {
-            QueryDesign design;
-            design.name = row.name;
-            design.id = row.id;
-            design.flags = row.flags;
-            queries.emplace_back(QueryDef{row.name, ""}, std::move(design));
-            continue;
+            QueryDesign design{row.name, row.id, row.flags, {}};
+            objects.queries.emplace_back(QueryDef{row.name, ""}, std::move(design));
+        } else if (row.type == kTypeTable || row.type == kTypeOdbcLink || row.type == kTypeLink) {
+            AddTable(reader, text, row, objects);
         }
-        if (row.type != kTypeTable && row.type != kTypeOdbcLink && row.type != kTypeLink) {
-            continue;
-        }
-        const std::uint32_t page = static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu;
-        if (row.type == kTypeTable && row.name == "MSysRelationships") {
-            relationshipsPage = page;
-        }
-        if (row.type == kTypeTable && row.name == "MSysQueries") {
-            queriesPage = page;
-        }
-        TableDef table;
-        TableDetail detail;
-        table.name = row.name;
-        detail.name = row.name;
-        detail.objectType = row.type;
-        detail.flags = row.flags;
-        table.attributes = row.flags & static_cast<std::int32_t>(0x80000002u);
-        if ((row.flags & 0x9) != 0) {
-            table.attributes |= table_attr::kHiddenObject;
-        }
-        if (row.type == kTypeLink) {
-            table.attributes |= table_attr::kAttachedTable;
-            table.connect = row.connect + ";DATABASE=" + row.database;
-            table.sourceTableName = row.foreignName;
-        } else if (row.type == kTypeOdbcLink) {
-            table.attributes |= table_attr::kAttachedOdbc;
-            table.connect = StartsWithNoCase(row.connect, "ODBC;") ? row.connect : "ODBC;" + row.connect;
-            table.sourceTableName = row.foreignName;
-        }
-        if (row.type != kTypeLink) {
-            PropertyBlob properties;
-            if (!row.lvProp.empty()) {
-                properties = ParsePropertyBlob(row.lvProp, text);
-            }
-            reader.ReadTable(page, table, detail, properties, details.notes);
-        }
-        tables.emplace_back(std::move(table), std::move(detail));
     }
+    return objects;
+}
 
-    if (relationshipsPage) {
-        schema.relations = reader.ReadRelations(*relationshipsPage);
+void AttachQueryRows(Reader& reader, Objects& objects) {
+    if (!objects.queriesPage || objects.queries.empty()) {
+        return;
     }
-    if (queriesPage && !queries.empty()) {
-        auto rows = reader.ReadQueryRows(*queriesPage);
-        for (auto& [query, design] : queries) {
-            auto found = rows.find(design.id);
-            if (found != rows.end()) {
-                design.rows = std::move(found->second);
-            }
+    auto rows = reader.ReadQueryRows(*objects.queriesPage);
+    for (auto& [query, design] : objects.queries) {
+        if (auto found = rows.find(design.id); found != rows.end()) {
+            design.rows = std::move(found->second);
         }
     }
+}
 
-    std::stable_sort(tables.begin(), tables.end(), [](const auto& a, const auto& b) {
+// Collection order: by name, case-insensitively.
+template <typename Pairs>
+void SortByName(Pairs& pairs) {
+    std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) {
         return CompareNames(a.first.name, b.first.name) < 0;
     });
-    std::stable_sort(queries.begin(), queries.end(), [](const auto& a, const auto& b) {
-        return CompareNames(a.first.name, b.first.name) < 0;
-    });
-    std::stable_sort(schema.relations.begin(), schema.relations.end(),
-                     [](const Relation& a, const Relation& b) { return CompareNames(a.name, b.name) < 0; });
-    for (auto& [table, detail] : tables) {
-        schema.tableDefs.push_back(std::move(table));
-        details.tables.push_back(std::move(detail));
-    }
-    const QueryDialect dialect =
-        schema.info.engine.rfind("ACE", 0) == 0 ? QueryDialect::Ace : QueryDialect::Jet;
+}
+
+// Each query's SQL is rebuilt now; a design that gives none keeps its
+// error, raised where its SQL is read.
+void AddQueries(std::vector<std::pair<QueryDef, QueryDesign>>& queries, QueryDialect dialect,
+                Schema& schema, Details& details) {
     for (auto& [query, design] : queries) {
         std::optional<ErrorRecord> sqlError;
         try {
@@ -389,6 +396,37 @@ std::unique_ptr<JetDatabase> ReadAll(const std::uint8_t* data, std::size_t size,
         details.queries.push_back(std::move(design));
         details.querySqlErrors.push_back(std::move(sqlError));
     }
+}
+
+std::unique_ptr<JetDatabase> ReadAll(const std::uint8_t* data, std::size_t size,
+                                     const std::string& path,
+                                     const std::optional<std::string>& password) {
+    const JetFile file(Bytes(data, size));
+    const int codePage = file.HeaderCodePage() == 0 ? 1252 : file.HeaderCodePage();
+    const TextDecoder text(file.IsJet3(), codePage);
+    CheckPassword(file, text, password);
+
+    Reader reader(file, text);
+    Objects objects = CollectObjects(reader, text);
+
+    Schema schema;
+    schema.info = DatabaseInfo{path, file.EngineName(), codePage, file.SortOrder()};
+    Details details;
+    details.notes = std::move(objects.notes);
+    if (objects.relationshipsPage) {
+        schema.relations = reader.ReadRelations(*objects.relationshipsPage);
+    }
+    AttachQueryRows(reader, objects);
+    SortByName(objects.tables);
+    SortByName(objects.queries);
+    std::stable_sort(schema.relations.begin(), schema.relations.end(),
+                     [](const Relation& a, const Relation& b) { return CompareNames(a.name, b.name) < 0; });
+    for (auto& [table, detail] : objects.tables) {
+        schema.tableDefs.push_back(std::move(table));
+        details.tables.push_back(std::move(detail));
+    }
+    AddQueries(objects.queries, file.IsAce() ? QueryDialect::Ace : QueryDialect::Jet, schema,
+               details);
     return std::make_unique<JetDatabase>(std::move(schema), std::move(details));
 }
 
@@ -414,17 +452,15 @@ std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size
                                              const std::string& path,
                                              const std::optional<std::string>& password) {
     try {
-        return ReadAll(data, size, path, password);
+        try {
+            return ReadAll(data, size, path, password);
+        } catch (const std::bad_alloc&) {
+            Damaged("a structure is impossibly large");
+        } catch (const std::length_error&) {
+            Damaged("a structure is impossibly large");
+        }
     } catch (const ErrorException& error) {
         Rethrow(error, path);
-    } catch (const std::bad_alloc&) {
-        throw ErrorException(err::kEngineDamaged,
-                             "The database '" + path + "' is damaged and cannot be read (a structure is impossibly large).",
-                             kEngineSource);
-    } catch (const std::length_error&) {
-        throw ErrorException(err::kEngineDamaged,
-                             "The database '" + path + "' is damaged and cannot be read (a structure is impossibly large).",
-                             kEngineSource);
     }
 }
 

@@ -25,7 +25,6 @@ public:
     // when it is not a Jet/ACE database.
     explicit JetFile(Bytes data);
 
-    Format format() const { return format_; }
     bool IsJet3() const { return format_ == Format::kJet3; }
     bool IsAce() const { return format_ != Format::kJet3 && format_ != Format::kJet4; }
     std::string EngineName() const;

@@ -10,7 +10,7 @@
 
 #include "common/error.h"
 #include "dbaccess/database.h"
-#include "dbaccess/jet/query_rows.h"
+#include "dbaccess/query/query_rows.h"
 
 namespace vt::jet {
 

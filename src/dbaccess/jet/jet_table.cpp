@@ -140,48 +140,10 @@ const Column* TableDefinition::ColumnByNumber(std::uint16_t number) const {
     return nullptr;
 }
 
-void MapFieldDesign(const Column& column, bool jet3, FieldDef& field) {
-    const std::uint8_t stored = column.type;
-    if (stored >= 1 && stored <= 12) {
-        field.type = stored;
-    } else if (stored == 0x0F) {
-        field.type = 15;  // GUID
-    } else if (stored == 0x10) {
-        field.type = 20;  // Decimal
-    } else if (stored == 0x13) {
-        field.type = 16;  // BigInt
-    } else {
-        field.type = stored;  // no DAO 3.6 code: kept raw so callers can tell
-    }
-    switch (stored) {
-        case coltype::kText:
-            field.size = jet3 ? column.length : column.length / 2;  // characters
-            break;
-        case coltype::kMemo:
-        case coltype::kOle:
-            field.size = 0;
-            break;
-        case 0x10:
-            field.size = 16;
-            break;
-        default:
-            field.size = column.length;
-    }
-    field.attributes = column.Fixed() ? 1 : 2;
-    if ((column.flags & 0x04) != 0 && stored == coltype::kLong) {
-        field.attributes += 16;  // AutoNumber
-    }
-    if ((column.flags & 0x80) != 0 && stored == coltype::kMemo) {
-        field.attributes += 32768;  // hyperlink
-    }
-    if ((column.flags & 0x10) != 0) {
-        field.attributes += 8192;  // system or replication field
-    }
-}
+namespace {
 
-TableDefinition ReadTableDefinition(const JetFile& file, const TextDecoder& text,
-                                    std::uint32_t page) {
-    // Gather the definition, which may continue over several pages.
+// A table definition's bytes, gathered from the pages it continues over.
+std::vector<std::uint8_t> GatherDefinition(const JetFile& file, std::uint32_t page) {
     std::vector<std::uint8_t> buffer;
     std::unordered_set<std::uint32_t> seen;
     std::uint32_t current = page;
@@ -200,6 +162,113 @@ TableDefinition ReadTableDefinition(const JetFile& file, const TextDecoder& text
         first = false;
         current = data.U32(4);
     }
+    return buffer;
+}
+
+// Walks the records of a table definition in their stored order.
+struct DefinitionCursor {
+    Bytes tdef;
+    const Layout& layout;
+    const TextDecoder& text;
+    std::size_t pos = 0;
+
+    // `count` records of `each` bytes must fit in what follows before
+    // anything is sized from the count.
+    void NeedRecords(std::uint64_t count, std::uint64_t each, const char* what) const {
+        if (pos > tdef.size() || count * each > tdef.size() - pos) {
+            Damaged(std::string("a table definition declares more ") + what + " than it holds");
+        }
+    }
+    Bytes Record(std::size_t i, std::size_t each) const { return tdef.Sub(pos + i * each, each); }
+};
+
+Column ReadColumn(Bytes d, bool jet3) {
+    Column c;
+    c.type = d.U8(0);
+    if (jet3) {
+        c.number = d.U16(1);
+        c.varIndex = d.U16(3);
+        c.ordinal = d.U16(5);
+        c.lcid = d.U16(9);
+        c.flags = d.U8(13);
+        c.fixedOffset = d.U16(14);
+        c.length = d.U16(16);
+    } else {
+        c.number = d.U16(5);
+        c.varIndex = d.U16(7);
+        c.ordinal = d.U16(9);
+        c.lcid = d.U16(11);
+        c.flags = d.U8(15);
+        c.extraFlags = d.U8(16);
+        c.fixedOffset = d.U16(21);
+        c.length = d.U16(23);
+    }
+    return c;
+}
+
+void ReadColumns(DefinitionCursor& at, std::uint32_t count, TableDefinition& table) {
+    at.NeedRecords(count, at.layout.columnSize, "columns");
+    table.columns.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        table.columns.push_back(ReadColumn(at.Record(i, at.layout.columnSize), at.text.Jet3()));
+    }
+    at.pos += count * at.layout.columnSize;
+    for (Column& c : table.columns) {
+        c.name = ReadName(at.tdef, at.pos, at.text);
+    }
+}
+
+RealIndex ReadRealIndex(Bytes d, bool jet3) {
+    const std::size_t slots = jet3 ? 0 : 4;
+    RealIndex index;
+    for (std::size_t s = 0; s < 10; ++s) {
+        const std::uint16_t number = d.U16(slots + s * 3);
+        if (number == 0xFFFF) {
+            continue;
+        }
+        index.columns.push_back(IndexColumn{number, d.U8(slots + s * 3 + 2) != 0x01});
+    }
+    // Usage map and first page (8 bytes), then, in Jet 4, 4 unknown bytes.
+    index.flags = d.U8(slots + 30 + 8 + (jet3 ? 0 : 4));
+    return index;
+}
+
+void ReadRealIndexes(DefinitionCursor& at, std::uint32_t count, TableDefinition& table) {
+    at.NeedRecords(count, at.layout.realIndexSize, "indexes");
+    table.realIndexes.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        table.realIndexes.push_back(ReadRealIndex(at.Record(i, at.layout.realIndexSize), at.text.Jet3()));
+    }
+    at.pos += count * at.layout.realIndexSize;
+}
+
+void ReadLogicalIndexes(DefinitionCursor& at, std::uint32_t count, TableDefinition& table) {
+    at.NeedRecords(count, at.layout.logicalIndexSize, "indexes");
+    const std::size_t b = at.text.Jet3() ? 0 : 4;
+    table.logicalIndexes.resize(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const Bytes d = at.Record(i, at.layout.logicalIndexSize);
+        LogicalIndex& index = table.logicalIndexes[i];
+        index.number = d.U32(b);
+        index.realIndex = d.U32(b + 4);
+        index.relatedTableType = d.U8(b + 8);
+        index.relatedTablePage = d.U32(b + 13);
+        index.type = d.U8(b + 19);
+        if (index.realIndex >= table.realIndexes.size()) {
+            Damaged("an index points at index data that does not exist");
+        }
+    }
+    at.pos += count * at.layout.logicalIndexSize;
+    for (LogicalIndex& index : table.logicalIndexes) {
+        index.name = ReadName(at.tdef, at.pos, at.text);
+    }
+}
+
+}  // namespace
+
+TableDefinition ReadTableDefinition(const JetFile& file, const TextDecoder& text,
+                                    std::uint32_t page) {
+    const std::vector<std::uint8_t> buffer = GatherDefinition(file, page);
     const Bytes tdef(buffer.data(), buffer.size());
     const Layout& layout = text.Jet3() ? kJet3Layout : kJet4Layout;
 
@@ -212,89 +281,13 @@ TableDefinition ReadTableDefinition(const JetFile& file, const TextDecoder& text
     const std::uint32_t realCount = tdef.U32(layout.realIndexesOffset);
     table.usageMap = tdef.U32(layout.usageMapOffset);
 
-    // Every count must fit in the bytes that are there before anything is
-    // sized from it.
-    const auto fits = [&](std::size_t pos, std::uint64_t count, std::uint64_t each) {
-        return pos <= tdef.size() && count * each <= tdef.size() - pos;
-    };
-    std::size_t pos = layout.realIndexBlockOffset;
-    if (!fits(pos, realCount, layout.realIndexBlockSize)) {
-        Damaged("a table definition declares more indexes than it holds");
-    }
-    pos += realCount * layout.realIndexBlockSize;
-    if (!fits(pos, columnCount, layout.columnSize)) {
-        Damaged("a table definition declares more columns than it holds");
-    }
-    table.columns.resize(columnCount);
-    for (std::uint32_t i = 0; i < columnCount; ++i) {
-        const Bytes d = tdef.Sub(pos + i * layout.columnSize, layout.columnSize);
-        Column& c = table.columns[i];
-        c.type = d.U8(0);
-        if (text.Jet3()) {
-            c.number = d.U16(1);
-            c.varIndex = d.U16(3);
-            c.ordinal = d.U16(5);
-            c.lcid = d.U16(9);
-            c.flags = d.U8(13);
-            c.fixedOffset = d.U16(14);
-            c.length = d.U16(16);
-        } else {
-            c.number = d.U16(5);
-            c.varIndex = d.U16(7);
-            c.ordinal = d.U16(9);
-            c.lcid = d.U16(11);
-            c.flags = d.U8(15);
-            c.extraFlags = d.U8(16);
-            c.fixedOffset = d.U16(21);
-            c.length = d.U16(23);
-        }
-    }
-    pos += columnCount * layout.columnSize;
-    for (Column& c : table.columns) {
-        c.name = ReadName(tdef, pos, text);
-    }
-
-    if (!fits(pos, realCount, layout.realIndexSize)) {
-        Damaged("a table definition declares more indexes than it holds");
-    }
-    table.realIndexes.resize(realCount);
-    for (std::uint32_t i = 0; i < realCount; ++i) {
-        const Bytes d = tdef.Sub(pos + i * layout.realIndexSize, layout.realIndexSize);
-        const std::size_t slots = text.Jet3() ? 0 : 4;
-        RealIndex& index = table.realIndexes[i];
-        for (std::size_t s = 0; s < 10; ++s) {
-            const std::uint16_t number = d.U16(slots + s * 3);
-            if (number == 0xFFFF) {
-                continue;
-            }
-            index.columns.push_back(IndexColumn{number, d.U8(slots + s * 3 + 2) != 0x01});
-        }
-        // Usage map and first page (8 bytes), then, in Jet 4, 4 unknown bytes.
-        index.flags = d.U8(slots + 30 + 8 + (text.Jet3() ? 0 : 4));
-    }
-    pos += realCount * layout.realIndexSize;
-
-    if (!fits(pos, logicalCount, layout.logicalIndexSize)) {
-        Damaged("a table definition declares more indexes than it holds");
-    }
-    table.logicalIndexes.resize(logicalCount);
-    for (std::uint32_t i = 0; i < logicalCount; ++i) {
-        const Bytes d = tdef.Sub(pos + i * layout.logicalIndexSize, layout.logicalIndexSize);
-        const std::size_t b = text.Jet3() ? 0 : 4;
-        LogicalIndex& index = table.logicalIndexes[i];
-        index.number = d.U32(b);
-        index.realIndex = d.U32(b + 4);
-        index.relatedTableType = d.U8(b + 8);
-        index.relatedTablePage = d.U32(b + 13);
-        index.type = d.U8(b + 19);
-        if (index.realIndex >= realCount) {
-            Damaged("an index points at index data that does not exist");
-        }
-    }
-    pos += logicalCount * layout.logicalIndexSize;
-    for (LogicalIndex& index : table.logicalIndexes) {
-        index.name = ReadName(tdef, pos, text);
-    }
+    // The real indexes' row counts come first; they are not needed.
+    DefinitionCursor at{tdef, layout, text, layout.realIndexBlockOffset};
+    at.NeedRecords(realCount, layout.realIndexBlockSize, "indexes");
+    at.pos += realCount * layout.realIndexBlockSize;
+    ReadColumns(at, columnCount, table);
+    ReadRealIndexes(at, realCount, table);
+    ReadLogicalIndexes(at, logicalCount, table);
     return table;
 }
 
@@ -384,102 +377,135 @@ std::vector<std::uint32_t> RowReader::UsageMapPages(std::uint32_t pointer) const
     return pages;
 }
 
-std::vector<RowValue> RowReader::CrackRow(const TableDefinition& table, Bytes row) const {
-    const bool jet3 = text_.Jet3();
+namespace {
+
+// Where a row's parts lie.
+struct RowLayout {
+    std::uint32_t columns = 0;  // columns the row was written with
+    Bytes nullMask;             // one bit per column: set when it has a value
+    std::size_t fixedEnd = 0;   // end of the fixed-length part
+    std::vector<std::size_t> offsets;  // variable-length starts, plus the end
+    std::size_t varEnd = 0;     // end of the variable-length part
+};
+
+// Jet 3 keeps one-byte offsets, with a jump table for each 256 bytes.
+void ReadJet3Offsets(Bytes row, std::size_t maskSize, RowLayout& layout) {
+    const std::size_t length = row.size();
+    if (length < maskSize + 1) {
+        Damaged("a row is shorter than its own layout");
+    }
+    const std::size_t rowEnd = length - 1;
+    const std::uint32_t varCount = row.U8(rowEnd - maskSize);
+    std::size_t jumps = (length - 1) / 256;
+    if (rowEnd < maskSize + jumps + 1) {
+        Damaged("a row is shorter than its own layout");
+    }
+    const std::size_t offsetsEnd = rowEnd - maskSize - jumps - 1;
+    if (offsetsEnd < varCount) {
+        Damaged("a row's table of variable-length columns is impossible");
+    }
+    // The last jump entry may be a filler that marks nothing.
+    if ((offsetsEnd - varCount) / 256 < jumps) {
+        --jumps;
+    }
+    std::size_t jumpsUsed = 0;
+    layout.offsets.resize(varCount + 1);
+    for (std::size_t i = 0; i <= varCount; ++i) {
+        while (jumpsUsed < jumps && i == row.U8(rowEnd - maskSize - jumpsUsed - 1)) {
+            ++jumpsUsed;
+        }
+        layout.offsets[i] = row.U8(offsetsEnd - i) + jumpsUsed * 256;
+    }
+    layout.fixedEnd = std::min(layout.fixedEnd, offsetsEnd - varCount);
+}
+
+// Jet 4 and ACE keep two-byte offsets.
+void ReadJet4Offsets(Bytes row, std::size_t maskSize, RowLayout& layout) {
+    const std::size_t length = row.size();
+    if (length < maskSize + 4) {
+        Damaged("a row is shorter than its own layout");
+    }
+    const std::uint32_t varCount = row.U16(length - maskSize - 2);
+    const std::uint64_t tableBytes = 2ull * (varCount + 1) + 2;
+    if (tableBytes + maskSize > length) {
+        Damaged("a row's table of variable-length columns is impossible");
+    }
+    layout.offsets.resize(varCount + 1);
+    for (std::size_t i = 0; i <= varCount; ++i) {
+        layout.offsets[i] = row.U16(length - maskSize - 4 - i * 2);
+    }
+    layout.fixedEnd = length - maskSize - static_cast<std::size_t>(tableBytes);
+}
+
+RowLayout LayOutRow(Bytes row, bool jet3, bool hasVarColumns) {
     const std::size_t countSize = jet3 ? 1 : 2;
     const std::size_t length = row.size();
-    const std::uint32_t rowColumns = jet3 ? row.U8(0) : row.U16(0);
-    const std::size_t maskSize = (rowColumns + 7) / 8;
+    RowLayout layout;
+    layout.columns = jet3 ? row.U8(0) : row.U16(0);
+    const std::size_t maskSize = (layout.columns + 7) / 8;
     if (length < countSize + maskSize) {
         Damaged("a row is shorter than its own layout");
     }
-    const Bytes nullMask = row.Sub(length - maskSize, maskSize);
-
-    std::vector<std::size_t> offsets;  // variable-length starts, plus the end
-    std::size_t fixedEnd = length - maskSize;
-    if (table.varColumnCount > 0) {
+    layout.nullMask = row.Sub(length - maskSize, maskSize);
+    layout.fixedEnd = length - maskSize;
+    if (hasVarColumns) {
         if (jet3) {
-            if (length < maskSize + 1) {
-                Damaged("a row is shorter than its own layout");
-            }
-            const std::size_t rowEnd = length - 1;
-            const std::uint32_t varCount = row.U8(rowEnd - maskSize);
-            std::size_t jumps = (length - 1) / 256;
-            if (rowEnd < maskSize + jumps + 1) {
-                Damaged("a row is shorter than its own layout");
-            }
-            const std::size_t offsetsEnd = rowEnd - maskSize - jumps - 1;
-            if (offsetsEnd < varCount) {
-                Damaged("a row's table of variable-length columns is impossible");
-            }
-            // The last jump entry may be a filler that marks nothing.
-            if ((offsetsEnd - varCount) / 256 < jumps) {
-                --jumps;
-            }
-            std::size_t jumpsUsed = 0;
-            offsets.resize(varCount + 1);
-            for (std::size_t i = 0; i <= varCount; ++i) {
-                while (jumpsUsed < jumps && i == row.U8(rowEnd - maskSize - jumpsUsed - 1)) {
-                    ++jumpsUsed;
-                }
-                offsets[i] = row.U8(offsetsEnd - i) + jumpsUsed * 256;
-            }
-            fixedEnd = std::min(fixedEnd, offsetsEnd - varCount);
+            ReadJet3Offsets(row, maskSize, layout);
         } else {
-            if (length < maskSize + 2 + countSize) {
-                Damaged("a row is shorter than its own layout");
-            }
-            const std::uint32_t varCount = row.U16(length - maskSize - 2);
-            const std::uint64_t tableBytes = 2ull * (varCount + 1) + 2;
-            if (tableBytes + maskSize > length) {
-                Damaged("a row's table of variable-length columns is impossible");
-            }
-            offsets.resize(varCount + 1);
-            for (std::size_t i = 0; i <= varCount; ++i) {
-                offsets[i] = row.U16(length - maskSize - 4 - i * 2);
-            }
-            fixedEnd = length - maskSize - static_cast<std::size_t>(tableBytes);
+            ReadJet4Offsets(row, maskSize, layout);
         }
-        if (!offsets.empty()) {
-            fixedEnd = std::min(fixedEnd, offsets[0]);
+        if (!layout.offsets.empty()) {
+            layout.fixedEnd = std::min(layout.fixedEnd, layout.offsets[0]);
         }
     }
-    const std::size_t varEnd = offsets.empty() ? fixedEnd : std::min<std::size_t>(offsets.back(), length);
+    layout.varEnd = layout.offsets.empty() ? layout.fixedEnd
+                                           : std::min<std::size_t>(layout.offsets.back(), length);
+    return layout;
+}
 
-    std::vector<RowValue> values(table.columns.size());
-    for (std::size_t i = 0; i < table.columns.size(); ++i) {
-        const Column& column = table.columns[i];
-        RowValue& value = values[i];
-        if (column.number >= rowColumns || column.number / 8 >= maskSize) {
-            continue;  // added after this row was written
+RowValue ColumnValue(const Column& column, Bytes row, const RowLayout& layout, bool jet3) {
+    RowValue value;
+    if (column.number >= layout.columns || column.number / 8u >= layout.nullMask.size()) {
+        return value;  // added after this row was written
+    }
+    const bool bit = (layout.nullMask.data()[column.number / 8] >> (column.number % 8)) & 1;
+    if (column.type == coltype::kBoolean) {
+        value.present = bit;
+        return value;
+    }
+    if (!bit) {
+        return value;
+    }
+    if (column.Fixed()) {
+        const std::size_t start = (jet3 ? 1 : 2) + column.fixedOffset;
+        if (start + column.length > layout.fixedEnd) {
+            return value;
         }
-        const bool bit = (nullMask.data()[column.number / 8] >> (column.number % 8)) & 1;
-        if (column.type == coltype::kBoolean) {
-            value.present = bit;
-            continue;
-        }
-        if (!bit) {
-            continue;
-        }
-        if (column.Fixed()) {
-            const std::size_t start = countSize + column.fixedOffset;
-            if (start + column.length > fixedEnd) {
-                continue;
-            }
-            value.present = true;
-            value.bytes = row.Sub(start, column.length);
-        } else {
-            if (static_cast<std::size_t>(column.varIndex) + 1 >= offsets.size()) {
-                continue;
-            }
-            const std::size_t start = offsets[column.varIndex];
-            const std::size_t end = offsets[column.varIndex + 1];
-            if (start > end || end > varEnd) {
-                Damaged("a row's variable-length column lies outside the row");
-            }
-            value.present = true;
-            value.bytes = row.Sub(start, end - start);
-        }
+        value.present = true;
+        value.bytes = row.Sub(start, column.length);
+        return value;
+    }
+    if (static_cast<std::size_t>(column.varIndex) + 1 >= layout.offsets.size()) {
+        return value;
+    }
+    const std::size_t start = layout.offsets[column.varIndex];
+    const std::size_t end = layout.offsets[column.varIndex + 1];
+    if (start > end || end > layout.varEnd) {
+        Damaged("a row's variable-length column lies outside the row");
+    }
+    value.present = true;
+    value.bytes = row.Sub(start, end - start);
+    return value;
+}
+
+}  // namespace
+
+std::vector<RowValue> RowReader::CrackRow(const TableDefinition& table, Bytes row) const {
+    const RowLayout layout = LayOutRow(row, text_.Jet3(), table.varColumnCount > 0);
+    std::vector<RowValue> values;
+    values.reserve(table.columns.size());
+    for (const Column& column : table.columns) {
+        values.push_back(ColumnValue(column, row, layout, text_.Jet3()));
     }
     return values;
 }

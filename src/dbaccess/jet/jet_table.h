@@ -11,22 +11,9 @@
 
 #include "common/codepage.h"
 #include "dbaccess/jet/jet_file.h"
-#include "dbaccess/model.h"
+#include "dbaccess/jet/jet_types.h"
 
 namespace vt::jet {
-
-// Column type bytes as stored.
-namespace coltype {
-inline constexpr std::uint8_t kBoolean = 0x01;
-inline constexpr std::uint8_t kByte = 0x02;
-inline constexpr std::uint8_t kInteger = 0x03;
-inline constexpr std::uint8_t kLong = 0x04;
-inline constexpr std::uint8_t kBinary = 0x09;
-inline constexpr std::uint8_t kText = 0x0A;
-inline constexpr std::uint8_t kOle = 0x0B;
-inline constexpr std::uint8_t kMemo = 0x0C;
-inline constexpr std::uint8_t kComplex = 0x12;
-}  // namespace coltype
 
 // Turns stored text into UTF-8: code-page text in Jet3 files, UTF-16 with
 // the optional one-byte compression in Jet4 and ACE files.
@@ -56,6 +43,7 @@ struct Column {
     std::uint16_t length = 0;
 
     bool Fixed() const { return (flags & 0x01) != 0; }
+    ColumnShape Shape() const { return ColumnShape{type, flags, length}; }
 };
 
 struct IndexColumn {
@@ -89,9 +77,6 @@ struct TableDefinition {
     const Column* FindColumn(std::string_view name) const;
     const Column* ColumnByNumber(std::uint16_t number) const;
 };
-
-// Sets the DAO Type, Size and Attributes of `field` from the stored column.
-void MapFieldDesign(const Column& column, bool jet3, FieldDef& field);
 
 TableDefinition ReadTableDefinition(const JetFile& file, const TextDecoder& text,
                                     std::uint32_t page);

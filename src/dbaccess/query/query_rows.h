@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace vt::jet {
+namespace vt {
 
 struct QueryRow {
     std::int32_t attribute = 0;
@@ -27,4 +27,4 @@ struct QueryDesign {
     std::vector<QueryRow> rows;  // in stored order
 };
 
-}  // namespace vt::jet
+}  // namespace vt

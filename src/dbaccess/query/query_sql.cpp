@@ -10,12 +10,10 @@
 #include <vector>
 
 #include "common/text.h"
+#include "dbaccess/dao_type.h"
 
 namespace vt {
 namespace {
-
-using jet::QueryDesign;
-using jet::QueryRow;
 
 constexpr std::string_view kCrLf = "\r\n";
 
@@ -89,39 +87,19 @@ std::optional<Kind> KindFromCatalogue(std::int32_t flags) {
     }
 }
 
-const char* ParameterTypeName(std::int32_t code) {
-    switch (code) {
-        case 0: return "Value";
-        case 1: return "Bit";
-        case 2: return "Byte";
-        case 3: return "Short";
-        case 4: return "Long";
-        case 5: return "Currency";
-        case 6: return "IEEESingle";
-        case 7: return "IEEEDouble";
-        case 8: return "DateTime";
-        case 9: return "Binary";
-        case 10: return "Text";
-        case 11: return "LongBinary";
-        case 12: return "LongText";
-        case 15: return "Guid";
-        default: return nullptr;
-    }
-}
+// A parameter's type name; code 0 is an untyped value.
+const char* ParameterTypeName(std::int32_t code) { return code == 0 ? "Value" : SqlTypeName(code); }
 
-// The declared size of a Text parameter (MSysQueries.LvExtra, Jet4 and
-// later). Read only when the reader's row carries that column.
-template <typename Row>
-std::optional<std::int64_t> DeclaredTextSize(const Row& row) {
-    if constexpr (requires { row.lvExtra.has_value(); }) {
-        if (row.lvExtra.has_value()) {
-            return static_cast<std::int64_t>(*row.lvExtra);
+// Appends `append(item)` for each of `items`, with ", " between them.
+template <typename Items, typename Append>
+void AppendCommaList(std::string& out, const Items& items, Append&& append) {
+    bool first = true;
+    for (const auto& item : items) {
+        if (!first) {
+            out += ", ";
         }
-        return std::nullopt;
-    } else if constexpr (requires { row.lvExtra + 0; }) {
-        return static_cast<std::int64_t>(row.lvExtra);
-    } else {
-        return std::nullopt;
+        first = false;
+        append(item);
     }
 }
 
@@ -379,12 +357,7 @@ private:
             return;
         }
         sql += "PARAMETERS ";
-        bool first = true;
-        for (const QueryRow* row : params) {
-            if (!first) {
-                sql += ", ";
-            }
-            first = false;
+        AppendCommaList(sql, params, [&](const QueryRow* row) {
             if (!row->name1 || row->name1->empty()) {
                 Fail("a parameter has no name");
             }
@@ -396,15 +369,16 @@ private:
             }
             sql += ' ';
             sql += type;
-            const auto size = DeclaredTextSize(*row);
-            if (row->flag == 10 && size && *size != 0) {
+            // The declared size of a Text parameter (LvExtra, Jet 4 and later).
+            const std::optional<std::int32_t> size = row->lvExtra;
+            if (row->flag == DaoCode(DaoType::kText) && size && *size != 0) {
                 if (*size < 0 || *size > 255) {
                     Fail("the parameter " + Quoted(*row->name1) + " has the text size " +
                          std::to_string(*size));
                 }
                 sql += " ( " + std::to_string(*size) + " )";
             }
-        }
+        });
         sql += ';';
         sql += kCrLf;
     }
@@ -592,12 +566,7 @@ private:
             list.push_back(nodes_.size() - 1);
         }
         std::string out;
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            if (i > 0) {
-                out += ", ";
-            }
-            RenderNode(out, list[i], false);
-        }
+        AppendCommaList(out, list, [&](std::size_t node) { RenderNode(out, node, false); });
         return out;
     }
 
@@ -643,12 +612,7 @@ private:
 
     std::string ColumnList(const std::vector<const QueryRow*>& columns) const {
         std::string out;
-        for (const QueryRow* row : columns) {
-            if (!out.empty()) {
-                out += ", ";
-            }
-            AppendColumn(out, row);
-        }
+        AppendCommaList(out, columns, [&](const QueryRow* row) { AppendColumn(out, row); });
         if (options_ & opt::kAllFields) {
             out += out.empty() ? "*" : ", *";
         }
@@ -679,17 +643,15 @@ private:
     }
 
     void AppendGroupBy(std::string& sql, bool crosstab) const {
-        std::string items;
+        std::vector<const QueryRow*> shown;
         for (const QueryRow* row : Rows(attr::kGroupBy)) {
             // The pivot's own grouping is added by the engine and not shown.
-            if (crosstab && !(row->flag & kCrosstabRowHeading)) {
-                continue;
+            if (!crosstab || (row->flag & kCrosstabRowHeading)) {
+                shown.push_back(row);
             }
-            if (!items.empty()) {
-                items += ", ";
-            }
-            items += Expr(row);
         }
+        std::string items;
+        AppendCommaList(items, shown, [&](const QueryRow* row) { items += Expr(row); });
         if (!items.empty()) {
             sql += kCrLf;
             sql += "GROUP BY ";
@@ -704,17 +666,12 @@ private:
         }
         sql += kCrLf;
         sql += "ORDER BY ";
-        bool first = true;
-        for (const QueryRow* row : rows) {
-            if (!first) {
-                sql += ", ";
-            }
-            first = false;
+        AppendCommaList(sql, rows, [&](const QueryRow* row) {
             sql += Expr(row);
             if (row->name1 && EqualsNoCase(*row->name1, "D")) {
                 sql += " DESC";
             }
-        }
+        });
     }
 
     // SELECT ... FROM ... WHERE ... GROUP BY ... HAVING ... ORDER BY, or the
@@ -789,28 +746,16 @@ private:
                 Fail("some appended columns have no target column");
             }
             sql += " ( ";
-            bool first = true;
-            for (const QueryRow* row : targetRows) {
-                if (!first) {
-                    sql += ", ";
-                }
-                first = false;
+            AppendCommaList(sql, targetRows, [&](const QueryRow* row) {
                 AppendIdent(sql, *row->name2, "target column");
-            }
+            });
             sql += " )";
         }
         AppendTargetRemoteDb(sql);
         sql += kCrLf;
         if (!values.empty()) {
             sql += "VALUES (";
-            bool first = true;
-            for (const QueryRow* row : values) {
-                if (!first) {
-                    sql += ", ";
-                }
-                first = false;
-                sql += Expr(row);
-            }
+            AppendCommaList(sql, values, [&](const QueryRow* row) { sql += Expr(row); });
             sql += ')';
             return;
         }
@@ -833,12 +778,7 @@ private:
         sql += FromList();
         AppendSourceRemoteDb(sql);
         sql += " SET ";
-        bool first = true;
-        for (const QueryRow* row : items) {
-            if (!first) {
-                sql += ", ";
-            }
-            first = false;
+        AppendCommaList(sql, items, [&](const QueryRow* row) {
             if (!row->name2 || row->name2->empty()) {
                 Fail("an updated column has no target");
             }
@@ -846,7 +786,7 @@ private:
             sql += *row->name2;
             sql += " = ";
             sql += Expr(row);
-        }
+        });
         AppendExpressionClause(sql, attr::kWhere, "WHERE ");
     }
 
@@ -906,7 +846,7 @@ private:
 
 }  // namespace
 
-std::string BuildQuerySql(const jet::QueryDesign& design, QueryDialect dialect) {
+std::string BuildQuerySql(const QueryDesign& design, QueryDialect dialect) {
     return SqlBuilder(design, dialect).Build();
 }
 

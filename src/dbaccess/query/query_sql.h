@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "common/error.h"
-#include "dbaccess/jet/query_rows.h"
+#include "dbaccess/query/query_rows.h"
 
 namespace vt {
 
@@ -40,7 +40,7 @@ inline constexpr std::int32_t kQueryDesignError = err::kEngineDamaged;
 // pass-through and data-definition text is returned as stored up to its
 // first NUL. Throws ErrorException (kQueryDesignError, kEngineSource), whose
 // description names the query, when the rows cannot give valid SQL.
-std::string BuildQuerySql(const jet::QueryDesign& design, QueryDialect dialect);
+std::string BuildQuerySql(const QueryDesign& design, QueryDialect dialect);
 
 // `name` as an SQL identifier: unchanged when it is already in brackets or
 // is made of letters (any script), combining marks, digits and "_", does

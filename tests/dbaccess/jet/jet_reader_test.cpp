@@ -245,7 +245,7 @@ TEST_P(FieldTest, FieldValues) {
     ASSERT_NE(table, nullptr) << c.table;
     const FieldDef* field = FindField(*table, c.field);
     ASSERT_NE(field, nullptr) << c.field;
-    EXPECT_EQ(field->type, c.type);
+    EXPECT_EQ(DaoCode(field->type), c.type);
     EXPECT_EQ(field->size, c.size);
     EXPECT_EQ(field->attributes, c.attributes);
     EXPECT_EQ(field->defaultValue, c.defaultValue);

@@ -147,13 +147,8 @@ class FieldShapeTest : public ::testing::TestWithParam<ShapeCase> {};
 
 TEST_P(FieldShapeTest, StoredColumnBecomesDaoTypeSizeAndAttributes) {
     const ShapeCase& c = GetParam();
-    Column column;
-    column.type = c.type;
-    column.flags = c.flags;
-    column.length = c.length;
-    FieldDef field;
-    MapFieldDesign(column, c.jet3, field);
-    EXPECT_EQ(field.type, c.daoType);
+    const FieldShape field = MapFieldDesign(ColumnShape{c.type, c.flags, c.length}, c.jet3);
+    EXPECT_EQ(DaoCode(field.type), c.daoType);
     EXPECT_EQ(field.size, c.size);
     EXPECT_EQ(field.attributes, c.attributes);
 }

@@ -14,9 +14,9 @@ using testing_rows::Design;
 using testing_rows::SqlCase;
 
 // A pass-through or data-definition design whose stored text may hold NULs.
-jet::QueryDesign StoredText(const char* name, std::int32_t catalogueFlags, const char* connect,
+QueryDesign StoredText(const char* name, std::int32_t catalogueFlags, const char* connect,
                             const std::string& text, int typeFlag) {
-    jet::QueryDesign design =
+    QueryDesign design =
         Design(name, catalogueFlags, {{1, 1, connect, nullptr, "placeholder", typeFlag}});
     for (auto& row : design.rows) {
         if (row.attribute == 1) row.expression = text;

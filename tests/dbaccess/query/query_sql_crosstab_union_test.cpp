@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "PIVOT Salas.Per\xC3\xADodo;\r\n"}),
     CaseName);
 
-jet::QueryDesign TwoParts(int options, const char* first, const char* second) {
+QueryDesign TwoParts(int options, const char* first, const char* second) {
     return Design("TestQuery", 128,
                   {{1, 1, nullptr, nullptr, nullptr, 9},
                    {3, 1, nullptr, nullptr, nullptr, options},

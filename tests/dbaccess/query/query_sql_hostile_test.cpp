@@ -20,7 +20,7 @@ using testing_rows::OrderBytes;
 
 struct HostileCase {
     std::string label;
-    jet::QueryDesign design;
+    QueryDesign design;
     std::string reason;  // part of the description
 };
 
@@ -42,34 +42,34 @@ TEST_P(HostileRows, GiveAnErrorNamingTheQuery) {
     }
 }
 
-jet::QueryDesign WithRow(jet::QueryDesign design, jet::QueryRow row) {
+QueryDesign WithRow(QueryDesign design, QueryRow row) {
     row.objectId = design.id;
     design.rows.push_back(std::move(row));
     return design;
 }
 
-jet::QueryDesign Simple(const char* name) {
+QueryDesign Simple(const char* name) {
     return Design(name, 0,
                   {{1, 1, nullptr, nullptr, nullptr, 1},
                    {5, 1, "T", nullptr, nullptr, 0},
                    {6, 1, nullptr, nullptr, "T.a", 0}});
 }
 
-jet::QueryRow RawRow(int attribute, std::vector<std::uint8_t> order, std::string expression) {
-    jet::QueryRow row;
+QueryRow RawRow(int attribute, std::vector<std::uint8_t> order, std::string expression) {
+    QueryRow row;
     row.attribute = attribute;
     row.order = std::move(order);
     row.expression = std::move(expression);
     return row;
 }
 
-jet::QueryDesign HugeExpression() {
+QueryDesign HugeExpression() {
     return WithRow(Simple("Huge"),
                    RawRow(8, OrderBytes(1), std::string(query_limits::kMaxTextBytes + 1, 'x')));
 }
 
-jet::QueryDesign ManyLargeTexts() {
-    jet::QueryDesign design = Simple("Large");
+QueryDesign ManyLargeTexts() {
+    QueryDesign design = Simple("Large");
     for (std::uint32_t i = 2; i < 7; ++i) {
         design = WithRow(std::move(design),
                          RawRow(6, OrderBytes(i), std::string(query_limits::kMaxTextBytes, 'y')));
@@ -77,18 +77,18 @@ jet::QueryDesign ManyLargeTexts() {
     return design;
 }
 
-jet::QueryDesign TooManyRows() {
-    jet::QueryDesign design = Simple("Many");
+QueryDesign TooManyRows() {
+    QueryDesign design = Simple("Many");
     for (std::uint32_t i = 2; i < query_limits::kMaxRows + 2; ++i) {
         design = WithRow(std::move(design), RawRow(6, OrderBytes(i), "T.b"));
     }
     return design;
 }
 
-jet::QueryDesign TooManySources() {
-    jet::QueryDesign design = Simple("Sources");
+QueryDesign TooManySources() {
+    QueryDesign design = Simple("Sources");
     for (std::uint32_t i = 2; i < query_limits::kMaxSources + 2; ++i) {
-        jet::QueryRow row;
+        QueryRow row;
         row.attribute = 5;
         row.order = OrderBytes(i);
         row.name1 = "T" + std::to_string(i);
@@ -97,7 +97,7 @@ jet::QueryDesign TooManySources() {
     return design;
 }
 
-jet::QueryDesign NoEndRow() {
+QueryDesign NoEndRow() {
     return Design("No End", 0,
                   {{0, 1, nullptr, nullptr, nullptr, 0},
                    {1, 1, nullptr, nullptr, nullptr, 1},
@@ -105,18 +105,18 @@ jet::QueryDesign NoEndRow() {
                   false);
 }
 
-jet::QueryDesign LongOrder() {
+QueryDesign LongOrder() {
     return WithRow(Simple("Long Order"),
                    RawRow(6, std::vector<std::uint8_t>(query_limits::kMaxOrderBytes + 1, 0xFF),
                           "T.b"));
 }
 
-jet::QueryDesign RepeatedOrder() {
+QueryDesign RepeatedOrder() {
     return WithRow(Simple("Repeated Order"), RawRow(6, OrderBytes(1), "T.b"));
 }
 
-jet::QueryDesign RepeatedEmptyOrder() {
-    jet::QueryDesign design = Simple("Empty Order");
+QueryDesign RepeatedEmptyOrder() {
+    QueryDesign design = Simple("Empty Order");
     design = WithRow(std::move(design), RawRow(11, {}, "T.a"));
     return WithRow(std::move(design), RawRow(11, {}, "T.b"));
 }
@@ -275,8 +275,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(HostileRowsLimits, LongNamesAreCutInTheMessage) {
     std::string name = "x";
     for (int i = 0; i < 5000; ++i) name += "\xC3\xA9";  // e-acute
-    jet::QueryDesign design = Simple("Long Name");
-    jet::QueryRow join;
+    QueryDesign design = Simple("Long Name");
+    QueryRow join;
     join.attribute = 7;
     join.order = OrderBytes(1);
     join.name1 = "T";
@@ -298,17 +298,17 @@ TEST(HostileRowsLimits, LongNamesAreCutInTheMessage) {
 
 // A join chain as long as the limits allow renders without trouble.
 TEST(HostileRowsLimits, LongestJoinChainRenders) {
-    jet::QueryDesign design = Design("Chain", 0, {});
+    QueryDesign design = Design("Chain", 0, {});
     const std::uint32_t tables = query_limits::kMaxSources;
     for (std::uint32_t i = 1; i <= tables; ++i) {
-        jet::QueryRow row;
+        QueryRow row;
         row.attribute = 5;
         row.order = OrderBytes(i);
         row.name1 = "T" + std::to_string(i);
         design = WithRow(std::move(design), row);
     }
     for (std::uint32_t i = 1; i < tables; ++i) {
-        jet::QueryRow row;
+        QueryRow row;
         row.attribute = 7;
         row.order = OrderBytes(i);
         row.name1 = "T" + std::to_string(tables - i);
@@ -331,12 +331,12 @@ TEST(HostileRowsLimits, RandomRowsNeverEscapeAsOtherFailures) {
     int built = 0;
     int refused = 0;
     for (int iteration = 0; iteration < 3000; ++iteration) {
-        jet::QueryDesign design;
+        QueryDesign design;
         design.name = "Random " + std::to_string(iteration);
         design.flags = static_cast<std::int32_t>(rng() % 256);
         const int count = static_cast<int>(rng() % 12);
         for (int i = 0; i < count; ++i) {
-            jet::QueryRow row;
+            QueryRow row;
             const int kinds[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 255, 300, -1};
             row.attribute = kinds[rng() % 16];
             row.order.resize(rng() % 5);
@@ -348,7 +348,7 @@ TEST(HostileRowsLimits, RandomRowsNeverEscapeAsOtherFailures) {
             design.rows.push_back(row);
         }
         if (rng() % 4) {
-            jet::QueryRow end;
+            QueryRow end;
             end.attribute = 255;
             end.order = {0xFF, 0xFF};
             design.rows.push_back(end);

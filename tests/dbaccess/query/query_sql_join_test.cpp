@@ -19,8 +19,8 @@ using testing_rows::SqlCase;
 
 // Table1..Table10, then one join row per (from, to, type); row i joins on
 // field f<3*i>.
-jet::QueryDesign TenTables(const std::vector<std::tuple<int, int, int>>& joins) {
-    jet::QueryDesign design = Design("TestQuery", 0, {{1, 1, nullptr, nullptr, nullptr, 1}});
+QueryDesign TenTables(const std::vector<std::tuple<int, int, int>>& joins) {
+    QueryDesign design = Design("TestQuery", 0, {{1, 1, nullptr, nullptr, nullptr, 1}});
     std::vector<std::string> texts;
     texts.reserve(joins.size() * 3 + 10);
     for (int t = 1; t <= 10; ++t) {
@@ -54,8 +54,8 @@ TEST_P(Joins, NestsAsAccessDoes) {
     EXPECT_EQ(BuildOrReport(GetParam().design, GetParam().dialect), GetParam().expected);
 }
 
-jet::QueryDesign AliasedSources(bool withLeftJoin) {
-    jet::QueryDesign design =
+QueryDesign AliasedSources(bool withLeftJoin) {
+    QueryDesign design =
         Design("TestQuery", 0,
                {{1, 1, nullptr, nullptr, nullptr, 1},
                 {5, 1, "Table1", nullptr, nullptr, 0},
@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                 QueryDialect::Ace}),
     CaseName);
 
-void ExpectDesignError(const jet::QueryDesign& design, const std::string& reasonPart) {
+void ExpectDesignError(const QueryDesign& design, const std::string& reasonPart) {
     try {
         const std::string sql = BuildQuerySql(design, QueryDialect::Jet);
         ADD_FAILURE() << "expected an error, got: " << sql;
@@ -203,27 +203,27 @@ TEST(JoinErrors, JoinOfATableWithItselfIsInconsistent) {
 }
 
 TEST(JoinErrors, UnknownJoinType) {
-    jet::QueryDesign design = AliasedSources(true);
+    QueryDesign design = AliasedSources(true);
     design.rows.push_back(
         MakeRow({7, 3, "Table1", "Table3Val", "(Table1.id = Table3Val.id)", 5}, design.id));
     ExpectDesignError(design, "unknown join type 5");
 }
 
 TEST(JoinErrors, JoinNamingAnUndeclaredTable) {
-    jet::QueryDesign design = AliasedSources(true);
+    QueryDesign design = AliasedSources(true);
     design.rows.push_back(
         MakeRow({7, 3, "BogusTable", "Table3Val", "(Table1.id = Table3Val.id)", 1}, design.id));
     ExpectDesignError(design, "'BogusTable', which is not among its FROM sources");
 }
 
 TEST(JoinErrors, JoinWithoutBothNames) {
-    jet::QueryDesign design = AliasedSources(false);
+    QueryDesign design = AliasedSources(false);
     design.rows.push_back(MakeRow({7, 2, "Table1", nullptr, "x = y", 1}, design.id));
     ExpectDesignError(design, "does not name both");
 }
 
 TEST(JoinErrors, JoinWithoutCondition) {
-    jet::QueryDesign design = AliasedSources(false);
+    QueryDesign design = AliasedSources(false);
     design.rows.push_back(MakeRow({7, 2, "Table1", "Table3Val", nullptr, 1}, design.id));
     ExpectDesignError(design, "join row has no expression");
 }

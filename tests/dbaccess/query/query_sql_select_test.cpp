@@ -20,7 +20,7 @@ TEST_P(SelectQueries, RebuildsDaoText) {
 }
 
 // Jackcess's synthetic select: Table1 with two columns, one aliased.
-jet::QueryDesign SyntheticSelect(int options, const char* top = nullptr) {
+QueryDesign SyntheticSelect(int options, const char* top = nullptr) {
     return Design("TestQuery", 0,
                   {{1, 1, nullptr, nullptr, nullptr, 1},
                    {3, 1, top, nullptr, nullptr, options},
@@ -30,7 +30,7 @@ jet::QueryDesign SyntheticSelect(int options, const char* top = nullptr) {
 }
 
 // The same with more FROM items and a source-database row.
-jet::QueryDesign RemoteSelect(const char* path, const char* type) {
+QueryDesign RemoteSelect(const char* path, const char* type) {
     return Design("TestQuery", 0,
                   {{1, 1, nullptr, nullptr, nullptr, 1},
                    {3, 1, nullptr, nullptr, nullptr, 0},
@@ -48,7 +48,7 @@ const char* const kDerivedSelect =
     "Tekniker.ID, Tekniker.[Extern ID], Tekniker.WebVerifierad FROM Tekniker ORDER BY "
     "Tekniker.Namn";
 
-jet::QueryDesign DerivedTableQuery() {
+QueryDesign DerivedTableQuery() {
     return Design("~sq_cKunder~sq_cChild1", 3,
                   {{2, 1, "__Namn", nullptr, nullptr, 0},
                    {3, 1, nullptr, nullptr, nullptr, 9},
@@ -412,7 +412,7 @@ bool SetLvExtra(Row& row, int size) {
 }
 
 TEST(Parameters, TextSizeFromLvExtra) {
-    jet::QueryDesign design = Design("p", 0,
+    QueryDesign design = Design("p", 0,
                                      {{2, 1, "prmLastName", nullptr, nullptr, 10},
                                       {2, 2, "prmID", nullptr, nullptr, 4},
                                       {5, 1, "Membership", nullptr, nullptr, 0}});
@@ -431,9 +431,9 @@ TEST(Parameters, TextSizeFromLvExtra) {
 // The Order column is compared as unsigned bytes, left to right, a prefix
 // first; stored order means nothing.
 TEST(QueryRowOrder, SortsByUnsignedOrderBytes) {
-    jet::QueryDesign design = Design("q", 0, {{5, 1, "T", nullptr, nullptr, 0}});
+    QueryDesign design = Design("q", 0, {{5, 1, "T", nullptr, nullptr, 0}});
     auto column = [&](std::vector<std::uint8_t> order, const char* expr) {
-        jet::QueryRow row;
+        QueryRow row;
         row.attribute = 6;
         row.order = std::move(order);
         row.expression = expr;

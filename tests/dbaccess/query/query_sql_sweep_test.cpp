@@ -111,7 +111,7 @@ TEST(QuerySqlSweep, EveryStoredQueryRebuilds) {
         }
         const bool ace = db->Info().engine.rfind("ACE", 0) == 0;
         const bool knownFile = file.filename().string().rfind("queryTestV", 0) == 0;
-        for (const jet::QueryDesign& design : db->details().queries) {
+        for (const QueryDesign& design : db->details().queries) {
             std::string sql;
             try {
                 sql = BuildQuerySql(design, ace ? QueryDialect::Ace : QueryDialect::Jet);

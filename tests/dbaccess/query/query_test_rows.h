@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/error.h"
-#include "dbaccess/jet/query_rows.h"
+#include "dbaccess/query/query_rows.h"
 #include "dbaccess/query/query_sql.h"
 
 namespace vt::testing_rows {
@@ -32,8 +32,8 @@ inline std::vector<std::uint8_t> OrderBytes(std::uint32_t n) {
             static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)};
 }
 
-inline jet::QueryRow MakeRow(const Row& r, std::int32_t objectId) {
-    jet::QueryRow row;
+inline QueryRow MakeRow(const Row& r, std::int32_t objectId) {
+    QueryRow row;
     row.attribute = r.attribute;
     row.order = OrderBytes(r.order);
     row.flag = r.flag;
@@ -46,9 +46,9 @@ inline jet::QueryRow MakeRow(const Row& r, std::int32_t objectId) {
 
 // The design with its start and end rows added. The rows are stored in
 // reverse, so that every test also proves the builder sorts them.
-inline jet::QueryDesign Design(std::string name, std::int32_t catalogueFlags,
+inline QueryDesign Design(std::string name, std::int32_t catalogueFlags,
                                std::initializer_list<Row> rows, bool withMarkers = true) {
-    jet::QueryDesign design;
+    QueryDesign design;
     design.name = std::move(name);
     design.id = -2147483640;
     design.flags = catalogueFlags;
@@ -64,7 +64,7 @@ inline jet::QueryDesign Design(std::string name, std::int32_t catalogueFlags,
 
 struct SqlCase {
     std::string label;
-    jet::QueryDesign design;
+    QueryDesign design;
     std::string expected;
     QueryDialect dialect = QueryDialect::Jet;
 };
@@ -76,7 +76,7 @@ inline std::string CaseName(const ::testing::TestParamInfo<SqlCase>& info) {
 }
 
 // Runs the builder and reports a thrown error as a failure with its text.
-inline std::string BuildOrReport(const jet::QueryDesign& design, QueryDialect dialect) {
+inline std::string BuildOrReport(const QueryDesign& design, QueryDialect dialect) {
     try {
         return BuildQuerySql(design, dialect);
     } catch (const ErrorException& e) {

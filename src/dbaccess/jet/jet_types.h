@@ -1,0 +1,58 @@
+#pragma once
+// Column types as a Jet or ACE file stores them, and what each one is in
+// DAO: one table row per stored type byte.
+
+#include <cstdint>
+#include <string>
+
+#include "dbaccess/dao_type.h"
+
+namespace vt::jet {
+
+// Column type bytes the reader decodes itself.
+namespace coltype {
+inline constexpr std::uint8_t kBoolean = 0x01;
+inline constexpr std::uint8_t kByte = 0x02;
+inline constexpr std::uint8_t kInteger = 0x03;
+inline constexpr std::uint8_t kLong = 0x04;
+inline constexpr std::uint8_t kText = 0x0A;
+inline constexpr std::uint8_t kOle = 0x0B;
+inline constexpr std::uint8_t kMemo = 0x0C;
+}  // namespace coltype
+
+// How Field.Size follows from the stored length.
+enum class SizeRule {
+    kStoredLength,  // bytes of storage
+    kCharacters,    // text: characters (Jet 4 and ACE store two bytes each)
+    kZero,          // long values
+    kDecimal,       // DAO reports 16
+};
+
+struct StoredType {
+    std::uint8_t stored = 0;
+    DaoType dao{};      // Field.Type; the stored byte itself where DAO has no code
+    SizeRule size = SizeRule::kStoredLength;
+    bool daoCreates = false;  // DAO 3.6's CreateField can make it
+    std::string name;         // as a note names it
+};
+
+// The row for a stored type byte; unknown bytes get a row of their own.
+StoredType LookupStoredType(std::uint8_t stored);
+
+// A stored column as its descriptor gives it.
+struct ColumnShape {
+    std::uint8_t type = 0;
+    std::uint8_t flags = 0;
+    std::uint16_t length = 0;
+};
+
+// What DAO reports for it.
+struct FieldShape {
+    DaoType type{};
+    std::int32_t size = 0;
+    std::int32_t attributes = 0;
+};
+
+FieldShape MapFieldDesign(const ColumnShape& column, bool jet3);
+
+}  // namespace vt::jet
