@@ -8,8 +8,7 @@ namespace vt {
 
 inline constexpr const char* kProductName = "Vellumtide";
 
-// Box styles: the low bits choose the buttons, the 16s the icon, the 256s
-// the default button.
+// Box styles: the low bits choose the buttons, the 16s the icon.
 namespace box {
 inline constexpr int kOkOnly = 0;
 inline constexpr int kOkCancel = 1;
@@ -21,8 +20,6 @@ inline constexpr int kCritical = 16;
 inline constexpr int kQuestion = 32;
 inline constexpr int kExclamation = 48;
 inline constexpr int kInformation = 64;
-inline constexpr int kDefaultButton2 = 256;
-inline constexpr int kDefaultButton3 = 512;
 }  // namespace box
 
 // The code of the button that closed a box.

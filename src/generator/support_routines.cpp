@@ -16,7 +16,7 @@ struct RoutineLine {
     const char* text;
 };
 
-bool WriteRoutine(ModuleWriter& out, bool highComments, std::span<const RoutineLine> lines) {
+bool WriteRoutine(Printer& out, bool highComments, std::span<const RoutineLine> lines) {
     try {
         for (const RoutineLine& line : lines) {
             if (line.level == Level::kBoth || highComments) {
@@ -234,13 +234,13 @@ constexpr RoutineLine kInitRelation[] = {
 
 }  // namespace
 
-bool WriteDisplayError(ModuleWriter& out, bool high) { return WriteRoutine(out, high, kDisplayError); }
-bool WriteCreateField(ModuleWriter& out, bool high) { return WriteRoutine(out, high, kCreateField); }
-bool WriteAddIndex(ModuleWriter& out, bool high) { return WriteRoutine(out, high, kAddIndex); }
-bool WriteAddRelation(ModuleWriter& out, bool high) { return WriteRoutine(out, high, kAddRelation); }
-bool WriteInitField(ModuleWriter& out, bool high) { return WriteRoutine(out, high, kInitField); }
-bool WriteInitIndex(ModuleWriter& out, bool high) { return WriteRoutine(out, high, kInitIndex); }
-bool WriteInitRelation(ModuleWriter& out, bool high) {
+bool WriteDisplayError(Printer& out, bool high) { return WriteRoutine(out, high, kDisplayError); }
+bool WriteCreateField(Printer& out, bool high) { return WriteRoutine(out, high, kCreateField); }
+bool WriteAddIndex(Printer& out, bool high) { return WriteRoutine(out, high, kAddIndex); }
+bool WriteAddRelation(Printer& out, bool high) { return WriteRoutine(out, high, kAddRelation); }
+bool WriteInitField(Printer& out, bool high) { return WriteRoutine(out, high, kInitField); }
+bool WriteInitIndex(Printer& out, bool high) { return WriteRoutine(out, high, kInitIndex); }
+bool WriteInitRelation(Printer& out, bool high) {
     return WriteRoutine(out, high, kInitRelation);
 }
 

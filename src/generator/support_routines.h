@@ -2,20 +2,20 @@
 // The seven fixed support routines of a module with common code. Each writer
 // returns true when a write failed; it reports nothing itself.
 
-#include "generator/module_writer.h"
+#include "generator/printer.h"
 
 namespace vt {
 
-bool WriteDisplayError(ModuleWriter& out, bool highComments);
-bool WriteCreateField(ModuleWriter& out, bool highComments);
-bool WriteAddIndex(ModuleWriter& out, bool highComments);
-bool WriteAddRelation(ModuleWriter& out, bool highComments);
-bool WriteInitField(ModuleWriter& out, bool highComments);
-bool WriteInitIndex(ModuleWriter& out, bool highComments);
-bool WriteInitRelation(ModuleWriter& out, bool highComments);
+bool WriteDisplayError(Printer& out, bool highComments);
+bool WriteCreateField(Printer& out, bool highComments);
+bool WriteAddIndex(Printer& out, bool highComments);
+bool WriteAddRelation(Printer& out, bool highComments);
+bool WriteInitField(Printer& out, bool highComments);
+bool WriteInitIndex(Printer& out, bool highComments);
+bool WriteInitRelation(Printer& out, bool highComments);
 
 // The writers in the order their routines stand in the module.
-using RoutineWriter = bool (*)(ModuleWriter&, bool);
+using RoutineWriter = bool (*)(Printer&, bool);
 inline constexpr RoutineWriter kRoutineWriters[] = {
     WriteDisplayError, WriteCreateField, WriteAddIndex,    WriteAddRelation,
     WriteInitField,    WriteInitIndex,   WriteInitRelation,

@@ -10,6 +10,7 @@
 #include "ui/about_text.h"
 #include "ui/metrics.h"
 #include "ui/platform.h"
+#include "vellumtide_version.h"
 
 namespace vt::ui {
 namespace {
@@ -69,7 +70,7 @@ frmAbout::frmAbout(Platform& platform, QWidget* parent)
 
 void frmAbout::Activate() {
     aboutName->setText(QString::fromUtf8(kProductName));
-    aboutVersion->setText(QStringLiteral("Version ") + QString::fromUtf8(kVersionText));
+    aboutVersion->setText(QStringLiteral("Version ") + QStringLiteral(VELLUMTIDE_DISPLAY_VERSION));
     aboutOS->setText(OsLine(platform_.QueryOsVersion()));
     const MemoryStatus memory = platform_.QueryMemoryStatus();
     aboutFreeMem->setText(FreeMemoryLine(memory.availablePhysical, locale_));

@@ -5,12 +5,13 @@
 
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
+#include "vellumtide_version.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellumtide"));
     QApplication::setOrganizationName(QStringLiteral("Marrowlane"));
-    QApplication::setApplicationVersion(QStringLiteral("1.11"));
+    QApplication::setApplicationVersion(QStringLiteral(VELLUMTIDE_DISPLAY_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("vellumtide"));
 
     vt::ui::QtPlatform platform;

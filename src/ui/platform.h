@@ -86,6 +86,4 @@ inline constexpr const char* kSettingsSection = "Vellumtide";
 inline constexpr const char* kKeyLastProgramPath = "Last Program Path";
 inline constexpr const char* kKeyLastDataPath = "Last Data Path";
 
-inline constexpr const char* kVersionText = "1.11";
-
 }  // namespace vt::ui

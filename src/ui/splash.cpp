@@ -7,6 +7,7 @@
 
 #include "ui/metrics.h"
 #include "ui/platform.h"
+#include "vellumtide_version.h"
 
 namespace vt::ui {
 
@@ -58,7 +59,7 @@ frmSplash::frmSplash(Platform& platform, QWidget* parent)
 
 void frmSplash::Load() {
     splashName->setText(QString::fromUtf8(kProductName));
-    splashVersion->setText(QStringLiteral("Version ") + QString::fromUtf8(kVersionText));
+    splashVersion->setText(QStringLiteral("Version ") + QStringLiteral(VELLUMTIDE_DISPLAY_VERSION));
     Refresh();
 }
 

@@ -11,7 +11,7 @@ std::vector<std::string> Written(RoutineWriter writer, bool high) {
     const CodePage cp = CodePage::Open(1252);
     test::MemoryTarget target;
     const auto output = target.Opener()("x");
-    ModuleWriter out(*output, cp);
+    Printer out(*output, cp);
     EXPECT_FALSE(writer(out, high));
     return test::SplitLines(target.bytes);
 }
@@ -80,7 +80,7 @@ TEST(SupportRoutines, FailedWriteEndsTheWriterWithTrue) {
     test::MemoryTarget target;
     target.failAfterBytes = 100;
     const auto output = target.Opener()("x");
-    ModuleWriter out(*output, cp);
+    Printer out(*output, cp);
     EXPECT_TRUE(WriteCreateField(out, true));
     EXPECT_LE(target.bytes.size(), 100u);
     EXPECT_EQ(target.bytes.substr(0, 3), "'\r\n");

@@ -1,0 +1,65 @@
+#pragma once
+// Writes the module's lines: each in the module's code page followed by
+// CR LF, indented by the depth of the block being written, with $name$
+// replaced by its value. Sections read as the code they write:
+//
+//   p.Print("Set myTable = $db$.CreateTableDef($name$)\n", {{"name", literal}});
+
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+#include "common/codepage.h"
+#include "generator/module_output.h"
+
+namespace vt {
+
+class Printer {
+public:
+    // A value for $name$: a text, or a number written in plain decimal.
+    struct Var {
+        Var(std::string_view n, std::string_view v) : name(n), value(v) {}
+        Var(std::string_view n, const std::string& v) : name(n), value(v) {}
+        Var(std::string_view n, const char* v) : name(n), value(v) {}
+        template <typename Number, typename = std::enable_if_t<std::is_integral_v<Number>>>
+        Var(std::string_view n, Number v) : name(n), value(std::to_string(v)) {}
+
+        std::string_view name;
+        std::string value;
+    };
+
+    Printer(ModuleOutput& output, const CodePage& codePage)
+        : output_(output), codePage_(codePage) {}
+
+    // Writes `text`, a module line for each "\n" in it. "$$" is a "$".
+    // Throws ErrorException when a line cannot be written.
+    void Print(std::string_view text, std::initializer_list<Var> vars = {});
+
+    // Writes one line as it stands, without substitution.
+    void Line(std::string_view text);
+
+    // A value every later Print may use.
+    void Set(const std::string& name, std::string value) { globals_[name] = std::move(value); }
+
+    // Lines written after Indent() start four spaces further in, until the
+    // matching Outdent().
+    void Indent() { ++depth_; }
+    void Outdent() { --depth_; }
+
+    const CodePage& codePage() const { return codePage_; }
+
+private:
+    const std::string& Lookup(std::string_view name, std::initializer_list<Var> vars) const;
+    void EndLine();
+
+    ModuleOutput& output_;
+    const CodePage& codePage_;
+    std::map<std::string, std::string, std::less<>> globals_;
+    int depth_ = 0;
+    std::string line_;  // the line being assembled, UTF-8
+};
+
+}  // namespace vt
