@@ -14,6 +14,7 @@ inline constexpr int kModuleExists = 4;
 }  // namespace exit_code
 
 // Runs the tool on `argv`; regular output goes to `out`, messages to `err`.
+// Returns the exit code.
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 }  // namespace vt

@@ -1,0 +1,101 @@
+#pragma once
+// A subcommand of vellumtide-cli: its options, and what it does once they
+// are parsed. Every command opens one DATABASE argument the same way and
+// reports through the same session.
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "cli/cli_app.h"
+#include "cli/stream_messenger.h"
+#include "common/show_error.h"
+#include "dbaccess/database.h"
+
+namespace CLI {
+class App;
+}
+
+namespace vt::cli {
+
+// The options every command takes.
+struct DatabaseOptions {
+    std::string database;
+    std::string password;
+    bool quiet = false;
+};
+
+// Where a command's output and messages go.
+class Session {
+public:
+    Session(std::ostream& out, std::ostream& err, bool quiet)
+        : out(out), err(err), messenger(out, err, quiet) {}
+
+    // Opens the DATABASE argument and prints its notes; on failure reports
+    // it as the window's Open Database command does and returns null.
+    std::unique_ptr<Database> Open(const DatabaseOptions& options);
+
+    // Reports the failure in flight as "OpenDatabase()".
+    void ReportOpenFailure();
+    // An information message.
+    void Notice(const std::string& text) { ShowError(reporter, text); }
+
+    std::ostream& out;
+    std::ostream& err;
+    StreamMessenger messenger;
+    PendingError pending;
+    Reporter reporter{pending, messenger};
+};
+
+class Command {
+public:
+    Command(std::string name, std::string description)
+        : name_(std::move(name)), description_(std::move(description)) {}
+    virtual ~Command() = default;
+
+    // Adds the command and its options to `app`.
+    CLI::App* Register(CLI::App& app);
+    virtual int Execute(Session& session) = 0;
+
+    const DatabaseOptions& databaseOptions() const { return database_; }
+
+protected:
+    virtual void AddOptions(CLI::App&) {}
+    DatabaseOptions database_;
+
+private:
+    std::string name_;
+    std::string description_;
+};
+
+class ListCommand : public Command {
+public:
+    ListCommand() : Command("list", "Print the tables, queries and relationships") {}
+    int Execute(Session& session) override;
+};
+
+class SchemaCommand : public Command {
+public:
+    SchemaCommand() : Command("schema", "Print the design as a schema file (JSON)") {}
+    int Execute(Session& session) override;
+};
+
+class BuildCommand : public Command {
+public:
+    BuildCommand() : Command("build", "Write the module") {}
+    int Execute(Session& session) override;
+
+protected:
+    void AddOptions(CLI::App& command) override;
+
+private:
+    std::string module_;
+    std::string comments_ = "low";
+    bool noCommonCode_ = false;
+    bool noEncrypt_ = false;
+    bool fullPath_ = false;
+    bool force_ = false;
+    int codePage_ = 0;
+};
+
+}  // namespace vt::cli
