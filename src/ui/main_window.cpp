@@ -125,16 +125,27 @@ void frmTessel::BuildControls() {
     rules->addWidget(Line2);
     outer->addLayout(rules);
 
-    auto* nameRow = new QHBoxLayout;
+    outer->addLayout(BuildNameRow(central));
+    BuildCatalogueView(central, outer);
+    outer->addLayout(BuildOptions(central));
+    outer->addLayout(BuildButtons(central));
+    SetTabOrder();
+}
+
+QLayout* frmTessel::BuildNameRow(QWidget* central) {
+    auto* row = new QHBoxLayout;
     dbLabels[0] = new QLabel(QStringLiteral("Base Module Name (w/o Extension): "), central);
     dbLabels[0]->setObjectName("dbLabels_0");
     dbFormName = new QLineEdit(QString::fromUtf8(kDefaultFormName), central);
     dbFormName->setObjectName("dbFormName");
     dbFormName->installEventFilter(this);
-    nameRow->addWidget(dbLabels[0]);
-    nameRow->addWidget(dbFormName, 1);
-    outer->addLayout(nameRow);
+    row->addWidget(dbLabels[0]);
+    row->addWidget(dbFormName, 1);
+    return row;
+}
 
+// The open database's path, and its catalogue.
+void frmTessel::BuildCatalogueView(QWidget* central, QBoxLayout* outer) {
     dbDatabaseName = new PathLabel(central);
     dbDatabaseName->setObjectName("dbDatabaseName");
     dbDatabaseName->setWordWrap(true);
@@ -150,7 +161,9 @@ void frmTessel::BuildControls() {
     dbTableList->setSortingEnabled(false);
     dbTableList->setMinimumSize(Twips(6600), Twips(3000));
     outer->addWidget(dbTableList, 1);
+}
 
+QLayout* frmTessel::BuildOptions(QWidget* central) {
     auto* options = new QGridLayout;
     options->setHorizontalSpacing(Twips(240));
     dbComments[0] = new QRadioButton(QStringLiteral("High Commenting Level"), central);
@@ -161,49 +174,55 @@ void frmTessel::BuildControls() {
     auto* commentGroup = new QButtonGroup(this);
     commentGroup->addButton(dbComments[0], 0);
     commentGroup->addButton(dbComments[1], 1);
-    dbFullPath = new QCheckBox(QStringLiteral("Code Full DB Path"), central);
-    dbFullPath->setObjectName("dbFullPath");
-    dbEncrypt = new QCheckBox(QStringLiteral("Encrypted Database"), central);
-    dbEncrypt->setObjectName("dbEncrypt");
-    dbEncrypt->setChecked(true);
-    dbCommonCode = new QCheckBox(QStringLiteral("Add Common Code"), central);
-    dbCommonCode->setObjectName("dbCommonCode");
-    dbCommonCode->setChecked(true);
+    const auto checkBox = [central](const char* caption, const char* name, bool checked) {
+        auto* box = new QCheckBox(QString::fromUtf8(caption), central);
+        box->setObjectName(name);
+        box->setChecked(checked);
+        return box;
+    };
+    dbFullPath = checkBox("Code Full DB Path", "dbFullPath", false);
+    dbEncrypt = checkBox("Encrypted Database", "dbEncrypt", true);
+    dbCommonCode = checkBox("Add Common Code", "dbCommonCode", true);
     options->addWidget(dbComments[0], 0, 0);
     options->addWidget(dbComments[1], 1, 0);
     options->addWidget(dbFullPath, 0, 1);
     options->addWidget(dbEncrypt, 1, 1);
     options->addWidget(dbCommonCode, 0, 2);
-    outer->addLayout(options);
+    return options;
+}
 
+QLayout* frmTessel::BuildButtons(QWidget* central) {
     auto* buttons = new QHBoxLayout;
-    dbOpenDB = new QPushButton(QStringLiteral("&Open Database"), central);
-    dbOpenDB->setObjectName("dbOpenDB");
-    dbBuildModule = new QPushButton(QStringLiteral("&Build the Module"), central);
-    dbBuildModule->setObjectName("dbBuildModule");
+    const auto button = [central](const char* caption, const char* name) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), central);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        return b;
+    };
+    dbOpenDB = button("&Open Database", "dbOpenDB");
+    dbBuildModule = button("&Build the Module", "dbBuildModule");
     dbBuildModule->setEnabled(false);
-    dbClose = new QPushButton(QStringLiteral("&Close"), central);
-    dbClose->setObjectName("dbClose");
+    dbClose = button("&Close", "dbClose");
     // All three of one size: the widest caption decides.
     int width = Twips(1800);
-    for (QPushButton* button : {dbOpenDB, dbBuildModule, dbClose}) {
-        width = std::max(width, button->sizeHint().width());
+    for (QPushButton* b : {dbOpenDB, dbBuildModule, dbClose}) {
+        width = std::max(width, b->sizeHint().width());
     }
-    for (QPushButton* button : {dbOpenDB, dbBuildModule, dbClose}) {
-        button->setFixedSize(width, std::max(Twips(375), button->sizeHint().height()));
-        button->setAutoDefault(false);
-        if (button != dbOpenDB) {
+    for (QPushButton* b : {dbOpenDB, dbBuildModule, dbClose}) {
+        b->setFixedSize(width, std::max(Twips(375), b->sizeHint().height()));
+        if (b != dbOpenDB) {
             buttons->addStretch(1);
         }
-        buttons->addWidget(button);
+        buttons->addWidget(b);
     }
-    outer->addLayout(buttons);
-
     connect(dbOpenDB, &QPushButton::clicked, this, [this] { dbOpenDB_Click(); });
     connect(dbBuildModule, &QPushButton::clicked, this, [this] { dbBuildModule_Click(); });
     connect(dbClose, &QPushButton::clicked, this, [this] { dbClose_Click(); });
+    return buttons;
+}
 
-    // Tab order 0 to 11; the labels take no focus.
+// Tab order 0 to 11; the labels take no focus.
+void frmTessel::SetTabOrder() {
     dbLabels[0]->setFocusPolicy(Qt::NoFocus);
     dbDatabaseName->setFocusPolicy(Qt::NoFocus);
     QWidget* order[] = {dbFormName, dbComments[0], dbComments[1], dbOpenDB,    dbBuildModule,
@@ -265,7 +284,14 @@ void frmTessel::BuildMenus() {
     connect(menuAbout, &QAction::triggered, this, [this] { menuAbout_Click(); });
 }
 
-void frmTessel::KeepError() { pending_.Set(ErrorFromCurrentException()); }
+template <typename Step>
+void frmTessel::CarryOn(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+        pending_.Set(ErrorFromCurrentException());
+    }
+}
 
 bool frmTessel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == dbFormName && event->type() == QEvent::FocusIn) {
@@ -285,25 +311,17 @@ bool frmTessel::eventFilter(QObject* watched, QEvent* event) {
 void frmTessel::Form_Load() {
     pending_.Clear();
     std::unique_ptr<frmSplash> splash;
-    try {
+    CarryOn([&] {
         splash = std::make_unique<frmSplash>(platform_);
         splash->show();
         splash->Load();
-    } catch (...) {
-        KeepError();
-    }
-    try {
-        LoadSettings();
-    } catch (...) {
-        KeepError();
-    }
+    });
+    CarryOn([&] { LoadSettings(); });
     if (splash) {
-        try {
+        CarryOn([&] {
             splash->Refresh();
             splash->Unload();
-        } catch (...) {
-            KeepError();
-        }
+        });
     }
     // The window keeps the size its contents ask for, centred on the screen.
     ensurePolished();
@@ -319,32 +337,18 @@ void frmTessel::Form_Load() {
 }
 
 void frmTessel::LoadSettings() {
-    try {
-        gLastProgramPath = platform_.GetSetting(kSettingsSection, kKeyLastProgramPath);
-    } catch (...) {
-        KeepError();
-    }
-    if (gLastProgramPath.empty()) {
-        try {
-            gLastProgramPath = platform_.ProgramFolder();
-            platform_.SaveSetting(kSettingsSection, kKeyLastProgramPath, gLastProgramPath);
-        } catch (...) {
-            KeepError();
+    // A folder not yet stored starts as the program's folder and is stored.
+    const auto load = [this](const char* key, std::string& folder) {
+        CarryOn([&] { folder = platform_.GetSetting(kSettingsSection, key); });
+        if (folder.empty()) {
+            CarryOn([&] {
+                folder = platform_.ProgramFolder();
+                platform_.SaveSetting(kSettingsSection, key, folder);
+            });
         }
-    }
-    try {
-        gLastDataPath = platform_.GetSetting(kSettingsSection, kKeyLastDataPath);
-    } catch (...) {
-        KeepError();
-    }
-    if (gLastDataPath.empty()) {
-        try {
-            gLastDataPath = platform_.ProgramFolder();
-            platform_.SaveSetting(kSettingsSection, kKeyLastDataPath, gLastDataPath);
-        } catch (...) {
-            KeepError();
-        }
-    }
+    };
+    load(kKeyLastProgramPath, gLastProgramPath);
+    load(kKeyLastDataPath, gLastDataPath);
     // Failures here were skipped silently; none stays pending for later.
     pending_.Clear();
 }
@@ -473,19 +477,29 @@ void frmTessel::dbBuildModule_Click() {
     // From here on a failing step is kept as the pending error and the
     // next step runs; the error is looked at only where a step says so.
     pending_.Clear();
+    const std::optional<std::string> modulePath = AskModulePath();
+    if (!modulePath || !ConfirmReplace(*modulePath)) {
+        return;
+    }
+    CarryOn([&] { StripFilePath(*modulePath, &gLastProgramPath, nullptr, nullptr, reporter_); });
+    pending_.Clear();
+    CarryOn([&] { SaveSettings(); });
+    gHighComments = dbComments[0]->isChecked();
+
+    bool failed = false;
+    CarryOn([&] { failed = RunGenerator(*modulePath); });
+    ReportBuildOutcome(failed, reporter_);
+    platform_.SetMousePointer(pointer::kDefault);
+}
+
+// The base name made a file name, then the save dialog; none when the user
+// cancelled. The pointer is busy from here on.
+std::optional<std::string> frmTessel::AskModulePath() {
     std::string baseName;
     std::string databaseFile;
     std::string modulePath;
-    try {
-        baseName = FileNameWithExtension(Text(dbFormName->text()), reporter_);
-    } catch (...) {
-        KeepError();
-    }
-    try {
-        databaseFile = FileNameWithExtension(Text(dbDatabaseName->text()), reporter_);
-    } catch (...) {
-        KeepError();
-    }
+    CarryOn([&] { baseName = FileNameWithExtension(Text(dbFormName->text()), reporter_); });
+    CarryOn([&] { databaseFile = FileNameWithExtension(Text(dbDatabaseName->text()), reporter_); });
     dbFormName->setText(Q(baseName));
 
     FileDialogRequest request;
@@ -495,83 +509,61 @@ void frmTessel::dbBuildModule_Click() {
     request.fileName = baseName;
     request.flags = kHideReadOnly;
     request.initialFolder = gLastProgramPath;
-    try {
-        modulePath = platform_.SaveFileDialog(request);
-    } catch (...) {
-        KeepError();
-    }
+    CarryOn([&] { modulePath = platform_.SaveFileDialog(request); });
     platform_.SetMousePointer(pointer::kBusy);
     if (pending_.Number() == err::kDialogCancelled) {
         pending_.Clear();
         platform_.SetMousePointer(pointer::kDefault);
-        return;
+        return std::nullopt;
     }
+    return modulePath;
+}
 
-    try {
-        (void)QueryPathAttributes(modulePath);
-    } catch (...) {
-        KeepError();
-    }
+// Asks before an existing module is replaced; false when the build stops
+// here (No, Cancel — which ends the program —, or a path that cannot be
+// checked).
+bool frmTessel::ConfirmReplace(const std::string& modulePath) {
+    CarryOn([&] { (void)QueryPathAttributes(modulePath); });
     switch (pending_.Number()) {
     case err::kNone: {
         const int reply = platform_.ShowMessage(
             "The module already exists.\rWould you like to replace the existing module?",
             box::kYesNoCancel, kProductName);
+        if (reply == answer::kYes) {
+            return true;
+        }
         if (reply == answer::kNo) {
             dbFormName->setFocus(Qt::OtherFocusReason);
             platform_.SetMousePointer(pointer::kDefault);
-            return;
+        } else {
+            dbClose_Click();  // Cancel ends the program as the Close button does
         }
-        if (reply != answer::kYes) {
-            // Cancel ends the program as the Close button does.
-            dbClose_Click();
-            return;
-        }
-        break;
+        return false;
     }
     case err::kFileNotFound:
-        break;
+        return true;
     default:
         ShowError(reporter_, "BuildModule()");
         platform_.SetMousePointer(pointer::kDefault);
-        return;
+        return false;
     }
+}
 
-    try {
-        StripFilePath(modulePath, &gLastProgramPath, nullptr, nullptr, reporter_);
-    } catch (...) {
-        KeepError();
+bool frmTessel::RunGenerator(const std::string& modulePath) {
+    if (!gDatabase) {
+        throw ErrorException(kObjectNotSet, "Object variable or With block variable not set");
     }
-    pending_.Clear();
-    try {
-        SaveSettings();
-    } catch (...) {
-        KeepError();
-    }
-    gHighComments = dbComments[0]->isChecked();
-
-    bool failed = false;
-    try {
-        if (!gDatabase) {
-            throw ErrorException(kObjectNotSet, "Object variable or With block variable not set");
-        }
-        const DatabaseInfo info = gDatabase->Info();
-        const CodePage codePage = CodePage::Open(info.codePage);
-        // A schema file names the database it describes; that path is the
-        // one to code, as the command-line tool does. A database file
-        // reports its own path, the one the dialog returned.
-        const bool describedElsewhere = !info.path.empty() && info.path != gDatabasePath;
-        const BuildInputs inputs{*gDatabase,
-                                 describedElsewhere ? info.path : gDatabasePath,
-                                 describedElsewhere ? BaseName(info.path, reporter_)
-                                                    : gDatabaseName,
-                                 gHighComments, codePage};
-        failed = BuildModuleFile(modulePath, inputs, *this, reporter_, openOutput_);
-    } catch (...) {
-        KeepError();
-    }
-    ReportBuildOutcome(failed, reporter_);
-    platform_.SetMousePointer(pointer::kDefault);
+    const DatabaseInfo info = gDatabase->Info();
+    const CodePage codePage = CodePage::Open(info.codePage);
+    // A schema file names the database it describes; that path is the one
+    // to code, as the command-line tool does. A database file reports its
+    // own path, the one the dialog returned.
+    const bool describedElsewhere = !info.path.empty() && info.path != gDatabasePath;
+    const BuildInputs inputs{*gDatabase,
+                             describedElsewhere ? info.path : gDatabasePath,
+                             describedElsewhere ? BaseName(info.path, reporter_) : gDatabaseName,
+                             gHighComments, codePage};
+    return BuildModuleFile(modulePath, inputs, *this, reporter_, openOutput_);
 }
 
 }  // namespace vt::ui

@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QMainWindow>
@@ -18,9 +19,11 @@
 #include "generator/module_output.h"
 
 class QAction;
+class QBoxLayout;
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -113,10 +116,21 @@ protected:
 
 private:
     void BuildControls();
+    QLayout* BuildNameRow(QWidget* central);
+    void BuildCatalogueView(QWidget* central, QBoxLayout* outer);
+    QLayout* BuildOptions(QWidget* central);
+    QLayout* BuildButtons(QWidget* central);
+    void SetTabOrder();
     void BuildMenus();
     void Form_Unload();
     void OpenDatabaseSteps();
-    void KeepError();  // the skip-and-continue mode: the failure becomes pending
+    std::optional<std::string> AskModulePath();
+    bool ConfirmReplace(const std::string& modulePath);
+    bool RunGenerator(const std::string& modulePath);
+    // The skip-and-continue mode: a failing step becomes the pending error
+    // and the next one runs.
+    template <typename Step>
+    void CarryOn(Step&& step);
 
     Platform& platform_;
     DatabaseOpener openDatabase_;
