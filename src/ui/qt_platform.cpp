@@ -56,57 +56,54 @@ QtPlatform::~QtPlatform() {
     delete help_.data();
 }
 
+namespace {
+
+QMessageBox::Icon IconFor(int style) {
+    switch (style & 0x70) {
+    case box::kCritical: return QMessageBox::Critical;
+    case box::kQuestion: return QMessageBox::Question;
+    case box::kExclamation: return QMessageBox::Warning;
+    case box::kInformation: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+// A button of a box and the answer code it stands for.
+struct Choice {
+    QMessageBox::StandardButton button;
+    int code;
+};
+
+std::vector<Choice> ChoicesFor(int style) {
+    switch (style & 0x0f) {
+    case box::kOkCancel:
+        return {{QMessageBox::Ok, answer::kOk}, {QMessageBox::Cancel, answer::kCancel}};
+    case box::kAbortRetryIgnore:
+        return {{QMessageBox::Abort, answer::kAbort},
+                {QMessageBox::Retry, answer::kRetry},
+                {QMessageBox::Ignore, answer::kIgnore}};
+    case box::kYesNoCancel:
+        return {{QMessageBox::Yes, answer::kYes},
+                {QMessageBox::No, answer::kNo},
+                {QMessageBox::Cancel, answer::kCancel}};
+    case box::kYesNo:
+        return {{QMessageBox::Yes, answer::kYes}, {QMessageBox::No, answer::kNo}};
+    case box::kRetryCancel:
+        return {{QMessageBox::Retry, answer::kRetry}, {QMessageBox::Cancel, answer::kCancel}};
+    default:
+        return {{QMessageBox::Ok, answer::kOk}};
+    }
+}
+
+}  // namespace
+
 int QtPlatform::ShowMessage(const std::string& text, int style, const std::string& title) {
     QMessageBox message(QApplication::activeWindow());
     message.setWindowTitle(QString::fromStdString(title));
     message.setTextFormat(Qt::PlainText);
     message.setText(MessageText(text));
-    switch (style & 0x70) {
-    case box::kCritical:
-        message.setIcon(QMessageBox::Critical);
-        break;
-    case box::kQuestion:
-        message.setIcon(QMessageBox::Question);
-        break;
-    case box::kExclamation:
-        message.setIcon(QMessageBox::Warning);
-        break;
-    case box::kInformation:
-        message.setIcon(QMessageBox::Information);
-        break;
-    default:
-        message.setIcon(QMessageBox::NoIcon);
-        break;
-    }
-    struct Choice {
-        QMessageBox::StandardButton button;
-        int code;
-    };
-    std::vector<Choice> choices;
-    switch (style & 0x0f) {
-    case box::kOkCancel:
-        choices = {{QMessageBox::Ok, answer::kOk}, {QMessageBox::Cancel, answer::kCancel}};
-        break;
-    case box::kAbortRetryIgnore:
-        choices = {{QMessageBox::Abort, answer::kAbort},
-                   {QMessageBox::Retry, answer::kRetry},
-                   {QMessageBox::Ignore, answer::kIgnore}};
-        break;
-    case box::kYesNoCancel:
-        choices = {{QMessageBox::Yes, answer::kYes},
-                   {QMessageBox::No, answer::kNo},
-                   {QMessageBox::Cancel, answer::kCancel}};
-        break;
-    case box::kYesNo:
-        choices = {{QMessageBox::Yes, answer::kYes}, {QMessageBox::No, answer::kNo}};
-        break;
-    case box::kRetryCancel:
-        choices = {{QMessageBox::Retry, answer::kRetry}, {QMessageBox::Cancel, answer::kCancel}};
-        break;
-    default:
-        choices = {{QMessageBox::Ok, answer::kOk}};
-        break;
-    }
+    message.setIcon(IconFor(style));
+    const std::vector<Choice> choices = ChoicesFor(style);
     QMessageBox::StandardButtons buttons;
     for (const Choice& choice : choices) {
         buttons |= choice.button;

@@ -45,12 +45,6 @@ public:
         Need(offset, 2);
         return static_cast<std::uint16_t>(data_[offset] | (data_[offset + 1] << 8));
     }
-    std::uint32_t U24(std::size_t offset) const {
-        Need(offset, 3);
-        return static_cast<std::uint32_t>(data_[offset]) |
-               (static_cast<std::uint32_t>(data_[offset + 1]) << 8) |
-               (static_cast<std::uint32_t>(data_[offset + 2]) << 16);
-    }
     std::uint32_t U32(std::size_t offset) const {
         Need(offset, 4);
         return static_cast<std::uint32_t>(data_[offset]) |

@@ -41,7 +41,9 @@ void Rc4Apply(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data
     }
 }
 
-JetFile::JetFile(Bytes data) : data_(data) {
+namespace {
+
+Format DetectFormat(Bytes data) {
     static constexpr std::uint8_t kMagic[4] = {0x00, 0x01, 0x00, 0x00};
     if (data.size() < 2048 || std::memcmp(data.data(), kMagic, 4) != 0) {
         Unrecognised("it is not a Jet or ACE database file");
@@ -51,18 +53,38 @@ JetFile::JetFile(Bytes data) : data_(data) {
     if (engine != "Standard Jet DB" && !ace) {
         Unrecognised("it is not a Jet or ACE database file");
     }
+    Format format = Format::kJet4;
     switch (data.U8(kVersionOffset)) {
-        case 0: format_ = Format::kJet3; break;
-        case 1: format_ = Format::kJet4; break;
-        case 2: format_ = Format::kAce12; break;
-        case 3: format_ = Format::kAce14; break;
-        case 5: format_ = Format::kAce16; break;
-        case 6: format_ = Format::kAce17; break;
+        case 0: format = Format::kJet3; break;
+        case 1: format = Format::kJet4; break;
+        case 2: format = Format::kAce12; break;
+        case 3: format = Format::kAce14; break;
+        case 5: format = Format::kAce16; break;
+        case 6: format = Format::kAce17; break;
         default: Unrecognised("it was written by a database engine version this reader does not know");
     }
-    if (IsJet3() && ace) {
+    if (format == Format::kJet3 && ace) {
         Unrecognised("its header contradicts itself");
     }
+    return format;
+}
+
+// Jet 4 masks the stored password with the whole days of its creation date.
+void UnmaskJet4Password(Bytes header, std::vector<std::uint8_t>& password) {
+    const double created = header.F64(kCreationDateOffset);
+    std::int32_t days = 0;
+    if (std::isfinite(created) && created > -2147483648.0 && created < 2147483648.0) {
+        days = static_cast<std::int32_t>(std::floor(created));
+    }
+    const auto udays = static_cast<std::uint32_t>(days);
+    for (std::size_t i = 0; i < password.size(); ++i) {
+        password[i] ^= static_cast<std::uint8_t>(udays >> (8 * (i % 4)));
+    }
+}
+
+}  // namespace
+
+JetFile::JetFile(Bytes data) : data_(data), format_(DetectFormat(data)) {
     pageSize_ = IsJet3() ? 2048 : 4096;
     if (data.size() < pageSize_ * 3) {
         Unrecognised("the file is too short to be a database");
@@ -81,26 +103,12 @@ JetFile::JetFile(Bytes data) : data_(data) {
 
     codePage_ = header.U16(kCodePageOffset);
     databaseKey_ = header.U32(kKeyOffset);
-    if (IsJet3()) {
-        sortOrder_ = header.U16(kJet3SortOffset);
-        password_.assign(header_.begin() + kPasswordOffset, header_.begin() + kPasswordOffset + 20);
-    } else {
-        sortOrder_ = header.U16(kJet4SortOffset);
-        password_.assign(header_.begin() + kPasswordOffset, header_.begin() + kPasswordOffset + 40);
-        // Jet 4 also masks the password with the whole days of its creation date.
-        const double created = header.F64(kCreationDateOffset);
-        std::int32_t days = 0;
-        if (std::isfinite(created) && created > -2147483648.0 && created < 2147483648.0) {
-            days = static_cast<std::int32_t>(std::floor(created));
-        }
-        std::uint8_t mask[4];
-        const auto udays = static_cast<std::uint32_t>(days);
-        for (int i = 0; i < 4; ++i) {
-            mask[i] = static_cast<std::uint8_t>(udays >> (8 * i));
-        }
-        for (std::size_t i = 0; i < password_.size(); ++i) {
-            password_[i] ^= mask[i % 4];
-        }
+    sortOrder_ = header.U16(IsJet3() ? kJet3SortOffset : kJet4SortOffset);
+    const std::size_t passwordLength = IsJet3() ? 20 : 40;
+    password_.assign(header_.begin() + kPasswordOffset,
+                     header_.begin() + kPasswordOffset + passwordLength);
+    if (!IsJet3()) {
+        UnmaskJet4Password(header, password_);
     }
 }
 

@@ -21,6 +21,57 @@ const PropertyMap* PropertyBlob::Column(std::string_view name) const {
     return found == columns.end() ? nullptr : &found->second;
 }
 
+namespace {
+
+// The entries of one object's block, after the object's name.
+PropertyMap ReadEntries(Bytes body, std::size_t pos, const std::vector<std::string>& names) {
+    PropertyMap values;
+    body.Need(pos, 0);
+    while (pos < body.size()) {
+        const std::uint16_t entryLength = body.U16(pos);
+        if (entryLength < 8) {
+            Damaged("a property entry has an impossible length");
+        }
+        const Bytes entry = body.Sub(pos, entryLength);
+        pos += entryLength;
+        const std::uint8_t type = entry.U8(3);
+        const std::uint16_t nameIndex = entry.U16(4);
+        const Bytes data = entry.Sub(8, entry.U16(6));
+        if (nameIndex >= names.size()) {
+            Damaged("a property entry names a property that is not listed");
+        }
+        values[FoldCase(names[nameIndex])] =
+            PropertyValue{type, std::vector<std::uint8_t>(data.data(), data.data() + data.size())};
+    }
+    return values;
+}
+
+// A block of the table (type 0) or of one column (type 1 or 2): the name of
+// the object it describes, then its entries.
+void ReadObjectBlock(Bytes body, std::uint16_t blockType, const std::vector<std::string>& names,
+                     const TextDecoder& text, PropertyBlob& result) {
+    const std::uint32_t nameBlock = body.U32(0);
+    if (nameBlock < 4) {
+        Damaged("a property list block has an impossible name");
+    }
+    std::string objectName;
+    if (nameBlock > 6) {
+        std::size_t p = 4;
+        objectName = ReadPoolName(body.Sub(0, nameBlock), p, text);
+    }
+    PropertyMap values = ReadEntries(body, nameBlock, names);
+    if (blockType == 0x00) {
+        result.table = std::move(values);
+        return;
+    }
+    PropertyMap& target = result.columns[FoldCase(objectName)];
+    for (auto& [key, value] : values) {
+        target[key] = std::move(value);
+    }
+}
+
+}  // namespace
+
 PropertyBlob ParsePropertyBlob(const std::vector<std::uint8_t>& blobBytes, const TextDecoder& text) {
     PropertyBlob result;
     const Bytes blob(blobBytes.data(), blobBytes.size());
@@ -40,54 +91,14 @@ PropertyBlob ParsePropertyBlob(const std::vector<std::uint8_t>& blobBytes, const
         }
         const Bytes body = blob.Sub(pos + 6, blockLength - 6);
         pos += blockLength;
-        if (blockType == 0x80) {
+        if (blockType == 0x80) {  // the pool of property names
             std::size_t p = 0;
             while (p < body.size()) {
                 names.push_back(ReadPoolName(body, p, text));
             }
-            continue;
-        }
-        if (blockType > 0x02) {
-            continue;  // a block kind we have no use for
-        }
-        // The block starts with the name of the object it describes.
-        const std::uint32_t nameBlock = body.U32(0);
-        if (nameBlock < 4) {
-            Damaged("a property list block has an impossible name");
-        }
-        std::string objectName;
-        if (nameBlock > 6) {
-            std::size_t p = 4;
-            objectName = ReadPoolName(body.Sub(0, nameBlock), p, text);
-        }
-        PropertyMap values;
-        std::size_t p = nameBlock;
-        body.Need(p, 0);
-        while (p < body.size()) {
-            const std::uint16_t entryLength = body.U16(p);
-            if (entryLength < 8) {
-                Damaged("a property entry has an impossible length");
-            }
-            const Bytes entry = body.Sub(p, entryLength);
-            p += entryLength;
-            const std::uint8_t type = entry.U8(3);
-            const std::uint16_t nameIndex = entry.U16(4);
-            const std::uint16_t dataLength = entry.U16(6);
-            const Bytes data = entry.Sub(8, dataLength);
-            if (nameIndex >= names.size()) {
-                Damaged("a property entry names a property that is not listed");
-            }
-            values[FoldCase(names[nameIndex])] =
-                PropertyValue{type, std::vector<std::uint8_t>(data.data(), data.data() + data.size())};
-        }
-        if (blockType == 0x00) {
-            result.table = std::move(values);
-        } else {
-            PropertyMap& target = result.columns[FoldCase(objectName)];
-            for (auto& [key, value] : values) {
-                target[key] = std::move(value);
-            }
-        }
+        } else if (blockType <= 0x02) {
+            ReadObjectBlock(body, blockType, names, text, result);
+        }  // other block kinds are of no use here
     }
     return result;
 }

@@ -510,15 +510,20 @@ std::vector<RowValue> RowReader::CrackRow(const TableDefinition& table, Bytes ro
     return values;
 }
 
+namespace {
+
+// A row as its page lists it; a moved row holds the pointer to its new place.
+struct ListedRow {
+    std::uint32_t page, row;
+    bool moved;
+    Bytes bytes;
+};
+
+}  // namespace
+
 void RowReader::ForEachRow(const TableDefinition& table,
                            const std::function<void(const std::vector<RowValue>&)>& visit) const {
-    struct Found {
-        std::uint32_t page, row;
-        bool overflow;
-        Bytes bytes;
-    };
-    std::vector<Found> rows;
-    std::set<std::pair<std::uint32_t, std::uint32_t>> targets;
+    std::vector<ListedRow> rows;
     const std::size_t countOffset = text_.Jet3() ? 0x08 : 0x0C;
     for (const std::uint32_t page : UsageMapPages(table.usageMap)) {
         const Bytes data = file_.Page(page);
@@ -529,48 +534,43 @@ void RowReader::ForEachRow(const TableDefinition& table,
         for (std::uint32_t r = 0; r < count; ++r) {
             std::uint16_t flags = 0;
             const Bytes bytes = RowAt(page, r, &flags);
-            if ((flags & kRowDeleted) != 0) {
-                continue;
+            if ((flags & kRowDeleted) == 0) {
+                rows.push_back(ListedRow{page, r, (flags & kRowOverflow) != 0, bytes});
             }
-            const bool overflow = (flags & kRowOverflow) != 0;
-            rows.push_back(Found{page, r, overflow, bytes});
         }
     }
     // A row moved elsewhere leaves a pointer behind; read it there, once.
+    std::set<std::pair<std::uint32_t, std::uint32_t>> targets;
     std::vector<Bytes> resolved(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (!rows[i].overflow) {
-            resolved[i] = rows[i].bytes;
-            continue;
-        }
-        Bytes bytes = rows[i].bytes;
-        std::set<std::pair<std::uint32_t, std::uint32_t>> hops;
-        for (;;) {
-            if (bytes.size() < 4) {
-                Damaged("a moved row's pointer is cut short");
-            }
-            const std::uint32_t pointer = bytes.U32(0);
-            const std::pair<std::uint32_t, std::uint32_t> target{PointerPage(pointer), PointerRow(pointer)};
-            if (!hops.insert(target).second || hops.size() > 16) {
-                Damaged("moved rows point at each other in a loop");
-            }
-            targets.insert(target);
-            std::uint16_t flags = 0;
-            bytes = RowAt(target.first, target.second, &flags);
-            if ((flags & kRowOverflow) == 0) {
-                break;
-            }
-        }
-        resolved[i] = bytes;
+        resolved[i] = rows[i].moved ? FollowMovedRow(rows[i].bytes, targets) : rows[i].bytes;
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (!rows[i].overflow && targets.count({rows[i].page, rows[i].row}) != 0) {
-            continue;
+        const bool isTarget = !rows[i].moved && targets.count({rows[i].page, rows[i].row}) != 0;
+        if (!isTarget && !resolved[i].empty()) {
+            visit(CrackRow(table, resolved[i]));
         }
-        if (resolved[i].empty()) {
-            continue;
+    }
+}
+
+Bytes RowReader::FollowMovedRow(Bytes bytes,
+                                std::set<std::pair<std::uint32_t, std::uint32_t>>& targets) const {
+    std::set<std::pair<std::uint32_t, std::uint32_t>> hops;
+    for (;;) {
+        if (bytes.size() < 4) {
+            Damaged("a moved row's pointer is cut short");
         }
-        visit(CrackRow(table, resolved[i]));
+        const std::uint32_t pointer = bytes.U32(0);
+        const std::pair<std::uint32_t, std::uint32_t> target{PointerPage(pointer), PointerRow(pointer)};
+        if (!hops.insert(target).second || hops.size() > 16) {
+            Damaged("moved rows point at each other in a loop");
+        }
+        targets.insert(target);
+        std::uint16_t flags = 0;
+        bytes = RowAt(target.first, target.second, &flags);
+        if ((flags & kRowOverflow) == 0) {
+            return bytes;
+        }
     }
 }
 

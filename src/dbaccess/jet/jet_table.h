@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,10 @@ public:
 
 private:
     std::vector<RowValue> CrackRow(const TableDefinition& table, Bytes row) const;
+    // The bytes at the place a moved row points to, following further moves;
+    // every place reached is added to `targets`.
+    Bytes FollowMovedRow(Bytes pointer,
+                         std::set<std::pair<std::uint32_t, std::uint32_t>>& targets) const;
     const RowValue* ValueOf(const Column* column, const std::vector<RowValue>& row,
                             const TableDefinition& table) const;
 

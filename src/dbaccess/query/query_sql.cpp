@@ -205,6 +205,13 @@ private:
     }
 
     void CheckAndSortRows() {
+        CheckSizes();
+        SortRows();
+        CheckCounts();
+    }
+
+    // Texts and Order values within what any real query holds.
+    void CheckSizes() const {
         const auto& rows = design_.rows;
         if (rows.size() > query_limits::kMaxRows) {
             Fail("it has " + std::to_string(rows.size()) + " rows, more than " +
@@ -230,7 +237,11 @@ private:
         if (total > query_limits::kMaxDesignTextBytes) {
             Fail("its rows hold " + std::to_string(total) + " bytes of text");
         }
+    }
 
+    // By attribute, then by the unsigned Order bytes; each kind's rows kept.
+    void SortRows() {
+        const auto& rows = design_.rows;
         sorted_.reserve(rows.size());
         for (const QueryRow& row : rows) {
             sorted_.push_back(&row);
@@ -259,6 +270,9 @@ private:
         if (!hasEnd) {
             Fail("its end row is missing");
         }
+    }
+
+    void CheckCounts() const {
         for (int single : {attr::kType, attr::kOptions, attr::kRemoteDb, attr::kWhere,
                            attr::kHaving, attr::kStart, attr::kEnd}) {
             if (Rows(single).size() > 1) {
@@ -503,10 +517,62 @@ private:
         }
     }
 
-    // The FROM list with its joins nested as Access nests them: each join row
-    // merges the first items holding its two names into a new join placed at
-    // the end of the list; a row between names already joined adds its
+    // Merges the first items holding the join row's two names into a join at
+    // the end of `list`; a row between names already joined adds its
     // condition to that join, in front.
+    void FoldJoin(const QueryRow* row, std::vector<std::size_t>& list) {
+        if (!row->name1 || row->name1->empty() || !row->name2 || row->name2->empty()) {
+            Fail("a join row does not name both of its tables");
+        }
+        if (row->flag < 1 || row->flag > 3) {
+            Fail("the join between " + Quoted(*row->name1) + " and " + Quoted(*row->name2) +
+                 " has the unknown join type " + std::to_string(row->flag));
+        }
+        const std::string& condition = Expr(row);
+        const std::string leftKey = FoldCase(*row->name1);
+        const std::string rightKey = FoldCase(*row->name2);
+        std::optional<std::size_t> a;
+        std::optional<std::size_t> b;
+        for (std::size_t i = 0; i < list.size() && !(a && b); ++i) {
+            const FromNode& node = nodes_[list[i]];
+            if (!a && Contains(node, leftKey)) {
+                a = i;
+                if (!b && Contains(node, rightKey)) {
+                    b = i;
+                }
+            } else if (!b && Contains(node, rightKey)) {
+                b = i;
+            }
+        }
+        if (!a || !b) {
+            Fail("a join names " + Quoted(!a ? *row->name1 : *row->name2) +
+                 ", which is not among its FROM sources");
+        }
+        if (*a == *b) {
+            FromNode& existing = nodes_[list[*a]];
+            if (!existing.isJoin || existing.joinType != row->flag) {
+                Fail("the joins between " + Quoted(*row->name1) + " and " +
+                     Quoted(*row->name2) + " are inconsistent");
+            }
+            existing.conditions.push_front(condition);
+            return;
+        }
+        FromNode join;
+        join.isJoin = true;
+        join.joinType = row->flag;
+        join.left = list[*a];
+        join.right = list[*b];
+        join.conditions.push_back(condition);
+        join.keys = nodes_[join.left].keys;
+        const auto& rightKeys = nodes_[join.right].keys;
+        join.keys.insert(join.keys.end(), rightKeys.begin(), rightKeys.end());
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(std::max(*a, *b)));
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(std::min(*a, *b)));
+        nodes_.push_back(std::move(join));
+        list.push_back(nodes_.size() - 1);
+    }
+
+    // The FROM list with its joins nested as Access nests them.
     std::string FromList() {
         nodes_.clear();
         std::vector<std::size_t> list;
@@ -515,55 +581,7 @@ private:
             list.push_back(nodes_.size() - 1);
         }
         for (const QueryRow* row : Rows(attr::kJoin)) {
-            if (!row->name1 || row->name1->empty() || !row->name2 || row->name2->empty()) {
-                Fail("a join row does not name both of its tables");
-            }
-            if (row->flag < 1 || row->flag > 3) {
-                Fail("the join between " + Quoted(*row->name1) + " and " + Quoted(*row->name2) +
-                     " has the unknown join type " + std::to_string(row->flag));
-            }
-            const std::string& condition = Expr(row);
-            const std::string leftKey = FoldCase(*row->name1);
-            const std::string rightKey = FoldCase(*row->name2);
-            std::optional<std::size_t> a;
-            std::optional<std::size_t> b;
-            for (std::size_t i = 0; i < list.size() && !(a && b); ++i) {
-                const FromNode& node = nodes_[list[i]];
-                if (!a && Contains(node, leftKey)) {
-                    a = i;
-                    if (!b && Contains(node, rightKey)) {
-                        b = i;
-                    }
-                } else if (!b && Contains(node, rightKey)) {
-                    b = i;
-                }
-            }
-            if (!a || !b) {
-                Fail("a join names " + Quoted(!a ? *row->name1 : *row->name2) +
-                     ", which is not among its FROM sources");
-            }
-            if (*a == *b) {
-                FromNode& existing = nodes_[list[*a]];
-                if (!existing.isJoin || existing.joinType != row->flag) {
-                    Fail("the joins between " + Quoted(*row->name1) + " and " +
-                         Quoted(*row->name2) + " are inconsistent");
-                }
-                existing.conditions.push_front(condition);
-                continue;
-            }
-            FromNode join;
-            join.isJoin = true;
-            join.joinType = row->flag;
-            join.left = list[*a];
-            join.right = list[*b];
-            join.conditions.push_back(condition);
-            join.keys = nodes_[join.left].keys;
-            const auto& rightKeys = nodes_[join.right].keys;
-            join.keys.insert(join.keys.end(), rightKeys.begin(), rightKeys.end());
-            list.erase(list.begin() + static_cast<std::ptrdiff_t>(std::max(*a, *b)));
-            list.erase(list.begin() + static_cast<std::ptrdiff_t>(std::min(*a, *b)));
-            nodes_.push_back(std::move(join));
-            list.push_back(nodes_.size() - 1);
+            FoldJoin(row, list);
         }
         std::string out;
         AppendCommaList(out, list, [&](std::size_t node) { RenderNode(out, node, false); });
