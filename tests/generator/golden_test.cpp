@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "dbaccess/schema_json.h"
 #include "generator/build_module.h"
@@ -41,30 +40,20 @@ class GoldenModule : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(GoldenModule, MatchesReviewedCopy) {
     const std::string name = GetParam();
-    const Schema schema = ReadSchemaJson(ReadFile(kDataDir / (name + ".json")));
-    const SchemaDatabase db(schema);
-    const CodePage cp = CodePage::Open(schema.info.codePage);
+    const SchemaDatabase db(ReadSchemaJson(ReadFile(kDataDir / (name + ".json"))));
     const bool update = std::getenv("VT_UPDATE_GOLDEN") != nullptr;
     for (const Variant& v : kVariants) {
-        test::RecordingMessenger messenger;
-        PendingError pending;
-        Reporter reporter{pending, messenger};
-        test::FixedHost host;
-        host.commonCode = v.commonCode;
-        host.encrypt = v.encrypt;
-        host.fullPath = v.fullPath;
-        test::MemoryTarget target;
-        const BuildInputs inputs{db, schema.info.path, BaseName(schema.info.path, reporter), v.high,
-                                 cp};
-        ASSERT_FALSE(BuildModuleFile("C:\\Work\\" + name + ".bas", inputs, host, reporter,
-                                     target.Opener()));
+        const auto built = test::BuildToMemory(
+            db, {.high = v.high, .commonCode = v.commonCode, .encrypt = v.encrypt,
+                 .fullPath = v.fullPath, .modulePath = "C:\\Work\\" + name + ".bas"});
+        ASSERT_FALSE(built.failed);
         const fs::path golden = kDataDir / "golden" / (name + "-" + v.suffix + ".bas");
         if (update) {
-            std::ofstream(golden, std::ios::binary) << target.bytes;
+            std::ofstream(golden, std::ios::binary) << built.bytes;
             continue;
         }
         ASSERT_TRUE(fs::exists(golden)) << golden;
-        EXPECT_EQ(target.bytes, ReadFile(golden)) << golden;
+        EXPECT_EQ(built.bytes, ReadFile(golden)) << golden;
     }
 }
 

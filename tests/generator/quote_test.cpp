@@ -93,15 +93,5 @@ TEST(IdentifierFromName, KeepsEightLettersDigitsAndUnderscores) {
     }
 }
 
-TEST(CollatingOrderConstant, ListedAndUnlistedOrders) {
-    EXPECT_EQ(CollatingOrderConstant(1033), std::optional<std::string>("dbLangGeneral"));
-    EXPECT_EQ(CollatingOrderConstant(1041), std::optional<std::string>("dbLangNordic"));
-    EXPECT_EQ(CollatingOrderConstant(1025), std::optional<std::string>("dbLangArabic"));
-    EXPECT_EQ(CollatingOrderConstant(1055), std::optional<std::string>("dbLangTurkish"));
-    for (const std::int32_t unlisted : {1024, 1028, 1031, 1056, 0, -1, 2052}) {
-        EXPECT_FALSE(CollatingOrderConstant(unlisted).has_value()) << unlisted;
-    }
-}
-
 }  // namespace
 }  // namespace vt

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/codepage.h"
 #include "common/error.h"
 #include "common/messenger.h"
 #include "common/path.h"
@@ -119,6 +120,46 @@ private:
     Object failing_;
     std::size_t index_;
 };
+
+// One run of the generator into memory, with the window's options.
+struct BuildOptions {
+    bool high = false;
+    bool commonCode = true;
+    bool encrypt = true;
+    bool fullPath = false;
+    std::string modulePath = "C:\\Work\\Orders.bas";
+    std::size_t failAfterBytes = static_cast<std::size_t>(-1);
+};
+
+struct BuildResult {
+    bool failed = false;
+    std::string bytes;
+    bool committed = false;
+    std::vector<ShownMessage> messages;
+    int builtCalls = 0;
+};
+
+inline BuildResult BuildToMemory(const Database& db, const BuildOptions& o = {}) {
+    const DatabaseInfo info = db.Info();
+    const CodePage cp = CodePage::Open(info.codePage);
+    RecordingMessenger messenger;
+    PendingError pending;
+    Reporter reporter{pending, messenger};
+    FixedHost host;
+    host.commonCode = o.commonCode;
+    host.encrypt = o.encrypt;
+    host.fullPath = o.fullPath;
+    MemoryTarget target;
+    target.failAfterBytes = o.failAfterBytes;
+    const BuildInputs inputs{db, info.path, BaseName(info.path, reporter), o.high, cp};
+    BuildResult result;
+    result.failed = BuildModuleFile(o.modulePath, inputs, host, reporter, target.Opener());
+    result.bytes = target.bytes;
+    result.committed = target.committed;
+    result.messages = messenger.shown;
+    result.builtCalls = host.builtCalls;
+    return result;
+}
 
 // Splits module bytes into lines at CR LF; fails the test on a bare LF or CR.
 inline std::vector<std::string> SplitLines(const std::string& bytes) {
