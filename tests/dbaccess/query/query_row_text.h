@@ -1,10 +1,8 @@
 #pragma once
 // Builds MSysQueries rows in memory for the SQL builder's tests. One text per
 // row: "attribute[:flag] name1|name2|expression|lvExtra". A missing or empty
-// field is NULL, a missing flag keeps QueryRow's default, and each
-// attribute's rows get the Order values 1, 2, 3... in the order written.
-
-#include <gtest/gtest.h>
+// field is NULL, a field "" is the empty text, a missing flag keeps QueryRow's
+// default, and each attribute's rows get Order 1, 2, 3... as written.
 
 #include <algorithm>
 #include <cstdint>
@@ -13,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "common/error.h"
 #include "dbaccess/query/query_rows.h"
 #include "dbaccess/query/query_sql.h"
 
@@ -28,8 +25,9 @@ inline QueryRow ParseRow(const std::string& text) {
     std::optional<std::string>* fields[] = {&row.name1, &row.name2, &row.expression};
     for (std::size_t pos = space + 1, field = 0; pos <= text.size(); ++field) {
         const std::size_t bar = std::min(text.find('|', pos), text.size());
-        const std::string value = text.substr(pos, bar - pos);
-        if (!value.empty() && field < 3) *fields[field] = value;
+        std::string value = text.substr(pos, bar - pos);
+        if (value == "\"\"") value.clear();
+        if (bar > pos && field < 3) *fields[field] = value;
         if (!value.empty() && field == 3) row.lvExtra = std::stoi(value);
         pos = bar + 1;
     }

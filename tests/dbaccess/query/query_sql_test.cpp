@@ -90,10 +90,10 @@ const std::vector<SqlCase> kCases = {
      "SELECT Table1.id\r\nFROM Table1 IN '' [MDB_FILE;];\r\n"},
     {"Select_RemotePathWithQuote", Remote("C:\\O'Neil\\db.mdb"),
      "SELECT Table1.id\r\nFROM Table1 IN 'C:\\O''Neil\\db.mdb';\r\n"},
-    {"Select_EmptyRemoteRowGroupAndOrder",
-     Design("q", 0, {"1:1", "4", "5 T", "5 val|V|C:\\x.mdb", "6 ||T.id", "9 ||T.id",
+    {"Select_TopEmptyRemoteRowGroupAndOrder",
+     Design("q", 0, {"1:1", "3:16 99", "4", "5 T", "5 val|V|C:\\x.mdb", "6 ||T.id", "9 ||T.id",
                      "9 ||SUM(T.val)", "11 ||T.id", "11 d||T.val", "11 A||T.x"}),
-     "SELECT T.id\r\nFROM T, [C:\\x.mdb].val AS V\r\nGROUP BY T.id, SUM(T.val)\r\n"
+     "SELECT TOP 99 T.id\r\nFROM T, [C:\\x.mdb].val AS V\r\nGROUP BY T.id, SUM(T.val)\r\n"
      "ORDER BY T.id, T.val DESC, T.x;\r\n"},
     {"Select_NoFromClause", Design("q", 0, {"1:1", "6 Answer||6*7"}), "SELECT 6*7 AS Answer;\r\n"},
     {"Fallback_DeleteWithoutTypeRow", Design("q", 32, {"5 t", "8 ||t.x=1"}),
@@ -150,11 +150,15 @@ const std::vector<SqlCase> kCases = {
                          "7:1 FinalList|Basic|FinalList.Item = Basic.[Item No]"}),
      "UPDATE DISTINCTROW tblFibersToConvert, FinalList INNER JOIN Basic ON FinalList.Item = "
      "Basic.[Item No] SET Basic.Status = tblFibersToConvert.Status;\r\n"},
+    {"Update_SourceInOtherDatabase", Design("q", 48, {"1:4", "4 C:\\x.mdb", "5 T", "6 |T.a|1"}),
+     "UPDATE T IN 'C:\\x.mdb' SET T.a = 1;\r\n"},
     {"Delete_DeleteQuery",
      Design("DeleteQuery", 32, {"1:5", "3", "5 Table1", "6 ||Table1.col1", "6 ||Table1.col2",
                                 "6 ||Table1.col3", "8 ||(((Table1.col1)>\"blah\"))"}),
      "DELETE Table1.col1, Table1.col2, Table1.col3\r\nFROM Table1\r\n"
      "WHERE (((Table1.col1)>\"blah\"));\r\n"},
+    {"Delete_WithoutStartRow", Design("q", 0, {"1:5", "5 T", "255"}, false), 
+     "DELETE *\r\nFROM T;\r\n"},
     {"StoredText_PassthroughQuery",
      Design("PassthroughQuery", 112, {"1:8 ODBC;||ALTER TABLE Table4 DROP COLUMN col5;\0"s}),
      "ALTER TABLE Table4 DROP COLUMN col5;"},
@@ -253,7 +257,7 @@ TEST(SqlIdentifier, BracketsOnlyWhatNeedsIt) {
         {"Cafe\xCC\x81", false},  // a combining accent
         {"\xD9\xA3x", true}, {"x\xD9\xA3", false},  // Arabic-Indic digit
         {"price\xE2\x82\xAC", true}, {"bad\xFFutf8", true}, {"[Table2].[col1]", false},
-        {"[open", true}};
+        {"[]", false}, {"[open", true}};
     for (const auto& [name, bracketed] : cases) {
         std::string out = "prefix:";
         ASSERT_TRUE(TryBracketIdentifier(name, out)) << name;
