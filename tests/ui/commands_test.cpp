@@ -1,9 +1,5 @@
-// The window's two commands, every road. Open Database: the dialog
-// cancelled, a database opened and listed, ODBC notices, each kind of
-// failure, the password prompt. Build the Module: the save dialog cancelled,
-// a new module, the replace question answered Yes, No or Cancel, a module
-// that cannot be written, a folder that cannot be checked; the options as
-// they stand.
+// The window's two commands, Open Database and Build the Module: every road
+// through each, one row of a table per road.
 
 #include "window_fixture.h"
 
