@@ -29,9 +29,10 @@ TEST_P(OpenDatabaseTest, LeavesWhatEachRoadLeaves) {
     for (const char* name : {"Sales.json", "Locked.json", "Broken.json"}) {
         WriteSchema(name, SalesSchema());
     }
-    WriteSchema("Stock.json", {.tableDefs = {{"Stock"}}, .queryDefs = {{"Low Stock", "SELECT 1;"}}});
-    WriteSchema("Odbc.json", {.tableDefs = {{"Alpha", kAttachedOdbc}, {"Beta"},
-                                            {"Gamma", kAttachedOdbc | kAttachedTable | kHiddenObject}}});
+    WriteSchema("Stock.json",
+                {.tableDefs = {{"Stock"}}, .queryDefs = {{"Low Stock", "SELECT 1;"}}});
+    const auto odbc = kAttachedOdbc, linkedHidden = kAttachedOdbc | kAttachedTable | kHiddenObject;
+    WriteSchema("Odbc.json", {.tableDefs = {{"Alpha", odbc}, {"Beta"}, {"Gamma", linkedHidden}}});
     WriteFile("Damaged.json", R"({ "format": "vellumtide-schema", "version": 1, )");
     if (c.earlier) {
         OpenThroughDialog(Path("Sales.json"));
@@ -132,10 +133,11 @@ TEST_P(BuildCommandTest, LeavesWhatEachRoadLeaves) {
     const std::string text = ReadFile(module);
     EXPECT_EQ(text != old, written) << text.substr(0, 100);
     // The module's name, the database it describes and the options.
-    const std::string file = c.fullPath ? "C:\\Data\\Shop.mdb" : "Shop.mdb";
+    const std::string create = std::string("CreateDatabase(\"") + (c.fullPath ? "C:\\Data\\" : "") +
+                               "Shop.mdb\", dbLangGeneral" + (c.encrypt ? ", dbEncrypt)" : ")");
     const std::pair<std::string, bool> pieces[] = {
         {"Attribute VB_Name = \"Orders\"", written}, {"Public ShopDB as Database", written},
-        {"CreateDatabase(\"" + file + "\", dbLangGeneral" + (c.encrypt ? ", dbEncrypt)" : ")"), written},
+        {create, written},
         {"is the main routine which creates", written && c.high},
         {"Private Sub DisplayError", written && c.commonCode}};
     for (const auto& [piece, present] : pieces) {

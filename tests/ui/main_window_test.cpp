@@ -76,8 +76,8 @@ TEST_F(WindowTest, StartUpShowsTheSplashThenRestoresTheFolders) {
         Lines seen;
         platform.onLog = [&](const std::string& entry) {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* splash = dynamic_cast<frmSplash*>(widget);
-                if (entry == "sleep 3000" && splash && splash->isVisible() && !window->isVisible()) {
+                auto* splash = entry == "sleep 3000" ? dynamic_cast<frmSplash*>(widget) : nullptr;
+                if (splash != nullptr && splash->isVisible() && !window->isVisible()) {
                     QProgressBar* bar = splash->splashProgressBar;
                     seen = {splash->splashName->text().toStdString(),
                             splash->splashVersion->text().toStdString(),
@@ -115,7 +115,8 @@ TEST_F(WindowTest, MenuItemsWorkByTheirKeystrokes) {
     QTest::keyClick(name, Qt::Key_F1);  // typed, as Help Topics sends it
     EXPECT_THAT(platform.Logged("help"), ElementsAre(""));
     const auto nothing = [] {};
-    const std::tuple<QAction*, const char*, std::function<void()>, std::function<bool()>> cases[] = {
+    const std::tuple<QAction*, const char*, std::function<void()>, std::function<bool()>>
+        cases[] = {
         {window->menuBuild, "%B", nothing, [] { return true; }},
         {window->menuOpenDB, "%O",
          [&] { platform.answers = {WriteSchema("Sales.json", SalesSchema())}; },
@@ -183,7 +184,8 @@ TEST_F(WindowTest, AboutShowsTheFiguresOfEachShowing) {
         window->menuAbout->trigger();
         EXPECT_THAT(seen, ElementsAre("modal", "Vellumtide", "Version 1.11", osLine,
                                       std::string("Free Physical Memory = ") + memoryLine,
-                                      "System Memory Utilization = " + std::to_string(load) + " %"));
+                                      "System Memory Utilization = " + std::to_string(load) +
+                                          " %"));
     }
     EXPECT_EQ(about->windowTitle(), "About Window");
 }
