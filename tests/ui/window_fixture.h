@@ -1,132 +1,168 @@
 #pragma once
-// A main window on the scripted platform, with schema files in a temporary
-// folder and an engine that can be told to guard a file with a password.
+// A main window on a platform with the user's answers scripted, its
+// databases in a temporary folder, opened by an engine that guards
+// Locked.json with the password "tide", fails in the catalogue of
+// Broken.json and counts the databases the window closes.
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QProgressBar>
-#include <QRadioButton>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTemporaryDir>
-
-#include <fstream>
-#include <memory>
-#include <set>
-#include <string>
+#include <QtTest>
+#include <QtWidgets>
+#include <deque>
 
 #include "dbaccess/open.h"
 #include "dbaccess/schema_json.h"
-#include "qt_environment.h"
-#include "scripted_platform.h"
+#include "support/fakes.h"
+#include "support/files.h"
+#include "ui/keystrokes.h"
 #include "ui/main_window.h"
+#include "ui/platform.h"
+
+// The designs below name only the members they need.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace vt::ui::test {
 
-inline TableDef Table(const std::string& name, std::int32_t attributes = 0) {
-    TableDef table;
-    table.name = name;
-    table.attributes = attributes;
-    FieldDef id;
-    id.name = "ID";
-    id.type = DaoType::kLong;
-    id.size = 4;
-    id.attributes = 17;
-    table.fields.push_back(id);
-    FieldDef text;
-    text.name = "Name";
-    text.type = DaoType::kText;
-    text.size = 50;
-    text.attributes = 2;
-    text.ordinalPosition = 1;
-    table.fields.push_back(text);
-    IndexDef key;
-    key.name = "PrimaryKey";
-    key.primary = key.unique = key.required = true;
-    key.fields = {"ID"};
-    table.indexes.push_back(key);
-    if ((attributes & (table_attr::kAttachedTable | table_attr::kAttachedOdbc)) != 0) {
-        table.connect = ";DATABASE=C:\\Data\\Back.mdb";
-        table.sourceTableName = name;
-    }
-    return table;
-}
+using ::testing::ElementsAre;
+using vt::test::ReadFile;
+using Lines = std::vector<std::string>;
+using Reply = std::optional<std::string>;  // none: the Cancel button
 
-// Customers and Orders, a hidden, a linked and a system table, one query
-// and one relationship.
-inline Schema SalesSchema() {
-    Schema schema;
-    schema.info.path = "C:\\Data\\Sales.mdb";
-    schema.info.engine = "Jet4";
-    schema.tableDefs = {Table("Customers"), Table("MSysObjects", table_attr::kSystemObject),
-                        Table("Notes", table_attr::kHiddenObject),
-                        Table("Orders"), Table("Prices", table_attr::kAttachedTable)};
-    schema.queryDefs = {{"Current Orders", "SELECT * FROM Orders;\r\n"}};
-    Relation relation;
-    relation.name = "CustomersOrders";
-    relation.table = "Customers";
-    relation.foreignTable = "Orders";
-    relation.fields = {{"ID", "ID"}};
-    schema.relations = {relation};
-    return schema;
-}
-
-// Counts the databases the window lets go of.
-class TrackedDatabase : public Database {
+// Every call is logged as a line of text; every dialog, prompt and question
+// takes the next answer, and one more than scripted fails the test.
+class ScriptedPlatform : public Platform {
 public:
-    TrackedDatabase(std::unique_ptr<Database> inner, int& closed, int failAtTable = -1)
-        : inner_(std::move(inner)), closed_(closed), failAtTable_(failAtTable) {}
-    ~TrackedDatabase() override { ++closed_; }
-    DatabaseInfo Info() const override { return inner_->Info(); }
-    std::size_t TableDefCount() const override { return inner_->TableDefCount(); }
-    TableDef TableDefAt(std::size_t i) const override {
-        if (static_cast<int>(i) == failAtTable_) {
-            throw ErrorException(err::kEngineDamaged, "The database is damaged.", kEngineSource);
+    // "box STYLE POINTER TEXT" (an error's description, the engine's or the
+    // system's words, left out), "open REQUEST", "save REQUEST", "password PROMPT",
+    // "pointer N", "store KEY=VALUE", "keys KEYS", "help", "sleep MS", "end".
+    Lines log;
+    std::deque<Reply> answers;  // in order: a path, a password, a button's code
+    std::function<void(const std::string& entry)> onLog = [](const std::string&) {};
+    std::map<std::string, std::string> store;  // "section/key"
+    bool readOnlyStore = false;
+    std::optional<OsVersion> osVersion;
+    MemoryStatus memory;
+
+    // The log entries of one kind, without it.
+    Lines Logged(const std::string& kind) const {
+        Lines entries;
+        for (const std::string& entry : log) {
+            if (entry.rfind(kind, 0) == 0) {
+                entries.push_back(entry.substr(std::min(entry.size(), kind.size() + 1)));
+            }
         }
-        return inner_->TableDefAt(i);
+        return entries;
     }
-    std::size_t QueryDefCount() const override { return inner_->QueryDefCount(); }
-    QueryDef QueryDefAt(std::size_t i) const override { return inner_->QueryDefAt(i); }
-    std::size_t RelationCount() const override { return inner_->RelationCount(); }
-    Relation RelationAt(std::size_t i) const override { return inner_->RelationAt(i); }
+
+    // Every box carries the product's name.
+    int ShowMessage(const std::string& text, int style, const std::string& title) override {
+        EXPECT_EQ(title, "Vellumtide") << text;
+        const std::size_t cut = text.find(" : ");
+        Log("box " + std::to_string(style) + " " + std::to_string(pointer_) + " " +
+            text.substr(0, cut == std::string::npos ? cut : cut + 3));
+        return (style & 0x0f) == box::kOkOnly ? answer::kOk : std::stoi(Answer().value_or("2"));
+    }
+    int MousePointer() const override { return pointer_; }
+    void SetMousePointer(int shape) override { Log("pointer " + std::to_string(pointer_ = shape)); }
+    std::string OpenFileDialog(const FileDialogRequest& r) override { return Dialog("open ", r); }
+    std::string SaveFileDialog(const FileDialogRequest& r) override { return Dialog("save ", r); }
+    std::optional<std::string> AskPassword(const std::string& prompt) override {
+        Log("password " + prompt);
+        return Answer();
+    }
+    std::string GetSetting(const std::string& section, const std::string& key) override {
+        return store[section + "/" + key];
+    }
+    void SaveSetting(const std::string& section, const std::string& key,
+                     const std::string& value) override {
+        if (readOnlyStore) {
+            throw ErrorException(err::kPathFileAccess, "The settings store is read-only.");
+        }
+        Log("store " + key + "=" + value);
+        store[section + "/" + key] = value;
+    }
+    std::string ProgramFolder() override { return "/opt/vellumtide/bin"; }
+    // Keystrokes are delivered as the real program does.
+    void SendKeys(const std::string& keys) override {
+        Log("keys " + keys);
+        PostKeystrokes(keys);
+    }
+    void ShowHelp() override { Log("help"); }
+    void Sleep(int milliseconds) override { Log("sleep " + std::to_string(milliseconds)); }
+    std::optional<OsVersion> QueryOsVersion() override { return osVersion; }
+    MemoryStatus QueryMemoryStatus() override { return memory; }
+    void EndProgram() override { Log("end"); }
 
 private:
-    std::unique_ptr<Database> inner_;
+    void Log(const std::string& entry) {
+        log.push_back(entry);
+        onLog(entry);
+    }
+    Reply Answer() {
+        EXPECT_FALSE(answers.empty()) << "unscripted: " << log.back();
+        const Reply next = answers.empty() ? Reply() : answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return next;
+    }
+    std::string Dialog(const std::string& kind, const FileDialogRequest& r) {
+        Log(kind + r.title + "|" + r.filter + "|" + std::to_string(r.filterIndex) + "|" +
+            std::to_string(r.flags) + "|" + r.fileName + "|" + r.initialFolder);
+        const Reply reply = Answer();
+        if (!reply) {
+            throw ErrorException(err::kDialogCancelled, "Cancel was selected.");
+        }
+        return *reply;
+    }
+
+    int pointer_ = pointer::kDefault;
+};
+
+// Customers and Orders, a system, a hidden and a linked table, one query and
+// one relationship, describing C:\Data\Shop.mdb.
+inline Schema SalesSchema() {
+    using namespace table_attr;
+    return {{"C:\\Data\\Shop.mdb"},
+            {{"Customers"}, {"MSysObjects", kSystemObject}, {"Notes", kHiddenObject}, {"Orders"},
+             {"Prices", kAttachedTable, ";DATABASE=C:\\Data\\Back.mdb", "Prices"}},
+            {{"Current Orders", "SELECT * FROM Orders;"}},
+            {{"CustomersOrders", "Customers", "Orders", 0, {{"ID", "ID"}}}}};
+}
+inline const Lines kSalesLines = {
+    "[Table        ]Customers", "[TableHidden  ]Notes",          "[Table        ]Orders",
+    "[TableAttached]Prices",    "[Query        ]Current Orders", "[Relation     ]CustomersOrders"};
+
+struct TrackedDatabase : vt::test::FaultyDatabase {
+    TrackedDatabase(const Database& opened, bool broken, int& closed)
+        : FaultyDatabase(SnapshotSchema(opened), broken ? Object::kTable : Object::kNone, 1),
+          closed_(closed) {}
+    ~TrackedDatabase() override { ++closed_; }
     int& closed_;
-    int failAtTable_;
 };
 
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        App();
-        ASSERT_TRUE(dir_.isValid());
-        folder = dir_.path().toStdString();
-        MakeWindow();
-    }
+    void SetUp() override { Reset(); }
 
-    void TearDown() override {
+    // A new window on a new platform.
+    void Reset() {
         window.reset();
-        QCoreApplication::processEvents();
-    }
-
-    void MakeWindow() {
+        platform = ScriptedPlatform();
         WindowServices services{platform};
+        // Every open runs with the busy pointer and the new path already shown.
         services.openDatabase = [this](const std::string& path, const OpenOptions& options) {
-            ++opens;
-            if (protectedFiles.count(path) != 0 &&
-                (!options.password || *options.password != "tide")) {
+            closedAtLastOpen = closedDatabases;
+            EXPECT_EQ(platform.MousePointer(), pointer::kBusy);
+            EXPECT_EQ(window->dbDatabaseName->text().toStdString(), path);
+            if (path == Path("Locked.json") && options.password != "tide") {
                 throw ErrorException(err::kEngineBadPassword, "Not a valid password.",
                                      kEngineSource);
             }
             return std::unique_ptr<Database>(std::make_unique<TrackedDatabase>(
-                OpenDatabaseFile(path, options), closedDatabases, failAtTable));
+                *OpenDatabaseFile(path, options), path == Path("Broken.json"), closedDatabases));
         };
-        services.openOutput = [this](const std::string& path) -> std::unique_ptr<ModuleOutput> {
+        services.openOutput = [this](const std::string& path) {
             if (failOutput) {
                 throw ErrorException(err::kDiskFull, "The disk is full.");
             }
@@ -138,63 +174,36 @@ protected:
     // Shows the window and makes it the active one, as at the end of start-up.
     void Show() {
         window->show();
-        window->activateWindow();
         QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == window.get(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window.get(); }));
     }
 
     std::string Path(const std::string& name) const { return folder + "/" + name; }
-
-    std::string WriteSchema(const std::string& name, const Schema& schema) const {
-        const std::string path = Path(name);
-        std::ofstream(path, std::ios::binary) << WriteSchemaJson(schema);
-        return path;
-    }
-
     std::string WriteFile(const std::string& name, const std::string& content) const {
-        const std::string path = Path(name);
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
+        std::ofstream(Path(name), std::ios::binary) << content;
+        return Path(name);
     }
-
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+    std::string WriteSchema(const std::string& name, const Schema& schema) const {
+        return WriteFile(name, WriteSchemaJson(schema));
     }
-
-    std::vector<std::string> ListLines() const {
-        std::vector<std::string> lines;
-        for (int i = 0; i < window->dbTableList->count(); ++i) {
-            lines.push_back(window->dbTableList->item(i)->text().toStdString());
+    Lines ListLines() const {
+        Lines lines;
+        for (const QListWidgetItem* item : window->dbTableList->findItems("*", Qt::MatchWildcard)) {
+            lines.push_back(item->text().toStdString());
         }
         return lines;
     }
-
-    // Opens `path` through the dialog; the messages of the open are kept.
     void OpenThroughDialog(const std::string& path) {
-        platform.openAnswers.push_back(path);
+        platform.answers.push_back(path);
         window->dbOpenDB_Click();
     }
 
-    std::vector<std::string> MessageTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& m : platform.messages) {
-            texts.push_back(m.text);
-        }
-        return texts;
-    }
-
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
     ScriptedPlatform platform;
-    std::string folder;
-    std::set<std::string> protectedFiles;
-    int opens = 0;
-    int closedDatabases = 0;
-    int failAtTable = -1;
+    int closedDatabases = 0, closedAtLastOpen = -1;
     bool failOutput = false;
     std::unique_ptr<frmTessel> window;
-
-private:
-    QTemporaryDir dir_;
 };
 
 }  // namespace vt::ui::test
