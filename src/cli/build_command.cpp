@@ -23,6 +23,9 @@ public:
     bool EncryptDatabase() const override { return encrypt_; }
     bool CodeFullPath() const override { return fullPath_; }
     void ModuleBuilt() override {}
+    void FilesWritten(const std::vector<std::string>& paths) override { written = paths; }
+
+    std::vector<std::string> written;
 
 private:
     bool commonCode_;
@@ -92,7 +95,7 @@ int BuildCommand::Execute(Session& session) {
                              comments_ == "high", *codePage};
     session.pending.Clear();
     const bool failed = BuildModuleFile(module_, inputs, host, session.reporter);
-    ReportBuildOutcome(failed, session.reporter);
+    ReportBuildOutcome(failed, session.reporter, host.written);
     return failed ? exit_code::kBuildFailed : exit_code::kSuccess;
 }
 

@@ -29,6 +29,7 @@ struct FieldDef {
     bool allowZeroLength = false;
     std::string validationRule;
     std::string validationText;
+    std::string expression;  // a calculated field's expression (ACE); empty otherwise
 
     bool operator==(const FieldDef&) const = default;
 };
@@ -42,7 +43,11 @@ struct IndexDef {
     bool required = false;
     bool foreign = false;
     std::vector<std::string> fields;
+    std::vector<bool> descending;  // one per field: sorted descending (dbDescending)
 
+    bool Descending(std::size_t field) const {
+        return field < descending.size() && descending[field];
+    }
     bool operator==(const IndexDef&) const = default;
 };
 
@@ -61,9 +66,27 @@ struct TableDef {
     bool operator==(const TableDef&) const = default;
 };
 
+// QueryDef.Type values (QueryDefTypeEnum).
+namespace query_type {
+inline constexpr std::int32_t kSelect = 0;
+inline constexpr std::int32_t kPassThrough = 112;       // dbQSQLPassThrough
+inline constexpr std::int32_t kPassThroughBulk = 144;   // dbQSPTBulk: returns no records
+}  // namespace query_type
+
 struct QueryDef {
+    QueryDef() = default;
+    QueryDef(std::string queryName, std::string text)
+        : name(std::move(queryName)), sql(std::move(text)) {}
+
     std::string name;
     std::string sql;
+    std::int32_t type = query_type::kSelect;
+    std::string connect;         // a pass-through query's ODBC connect string
+    bool returnsRecords = true;  // false only for a pass-through query that returns none
+
+    bool IsPassThrough() const {
+        return type == query_type::kPassThrough || type == query_type::kPassThroughBulk;
+    }
 
     bool operator==(const QueryDef&) const = default;
 };

@@ -487,8 +487,9 @@ void frmTessel::dbBuildModule_Click() {
     gHighComments = dbComments[0]->isChecked();
 
     bool failed = false;
+    written_.clear();
     CarryOn([&] { failed = RunGenerator(*modulePath); });
-    ReportBuildOutcome(failed, reporter_);
+    ReportBuildOutcome(failed, reporter_, written_);
     platform_.SetMousePointer(pointer::kDefault);
 }
 

@@ -104,7 +104,7 @@ TEST_F(ModuleOutputTest, FailedBuildKeepsThePreviousModuleByteForByte) {
 
     Schema schema;
     schema.info.path = "C:\\Data\\Big.mdb";
-    for (int t = 0; t < 400; ++t) {
+    for (int t = 0; t < 150; ++t) {
         TableDef table;
         table.name = "Table" + std::to_string(t);
         for (int f = 0; f < 20; ++f) {

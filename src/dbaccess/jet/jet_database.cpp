@@ -8,11 +8,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <set>
 #include <new>
 #include <stdexcept>
 
 #include "common/error.h"
 #include "common/text.h"
+#include "dbaccess/jet/jet_complex.h"
 #include "dbaccess/jet/jet_file.h"
 #include "dbaccess/jet/jet_props.h"
 #include "dbaccess/jet/jet_reader.h"
@@ -84,10 +86,15 @@ public:
 
     // Reads a local table definition into `table` and `detail`.
     void ReadTable(std::uint32_t page, TableDef& table, TableDetail& detail,
-                   const PropertyBlob& properties, std::vector<std::string>& notes) {
+                   const PropertyBlob& properties, const ComplexColumns& complex,
+                   std::vector<std::string>& notes) {
         const TableDefinition definition = ReadTableDefinition(file_, text_, page);
-        ReadFields(definition, table, detail, properties, notes);
-        ReadIndexes(definition, table, detail);
+        const std::set<std::string> hidden = ReadFields(definition, table, detail, properties, complex, notes);
+        ReadIndexes(definition, hidden, table, detail);
+    }
+
+    ComplexColumns ReadComplex(std::uint32_t page) const {
+        return ReadComplexColumns(file_, text_, rows_, page);
     }
 
     std::vector<Relation> ReadRelations(std::uint32_t page) {
@@ -159,9 +166,12 @@ public:
     }
 
 private:
-    // Fields in collection order: by OrdinalPosition, then name.
-    void ReadFields(const TableDefinition& definition, TableDef& table, TableDetail& detail,
-                    const PropertyBlob& properties, std::vector<std::string>& notes) const {
+    // Fields in collection order: by OrdinalPosition, then name. Returns the
+    // columns the engine keeps for itself, which DAO does not list.
+    std::set<std::string> ReadFields(const TableDefinition& definition, TableDef& table,
+                                     TableDetail& detail, const PropertyBlob& properties,
+                                     const ComplexColumns& complex,
+                                     std::vector<std::string>& notes) const {
         std::vector<const Column*> order;
         for (const Column& column : definition.columns) {
             order.push_back(&column);
@@ -172,14 +182,36 @@ private:
             }
             return CompareNames(a->name, b->name) < 0;
         });
+        std::set<std::string> hidden;
         for (const Column* column : order) {
             const PropertyMap* props = properties.Column(column->name);
-            table.fields.push_back(ReadField(*column, props));
-            if (!table.IsSystem()) {
-                NoteWhatDaoCannotCreate(table.name, *column, props, notes);
+            FieldDef field = ReadField(*column, props);
+            const ComplexColumn kind = ComplexKindOf(*column, complex);
+            if (kind.kind == ComplexKind::kVersionHistory) {
+                notes.push_back("Table '" + table.name + "', field '" + column->name +
+                                "' keeps the version history of an append-only memo field; the "
+                                "history is not re-created.");
+                hidden.insert(column->name);
+                continue;
             }
+            if (kind.kind != ComplexKind::kUnknown) {
+                field.type = kind.dao;
+            }
+            if (!table.IsSystem()) {
+                NoteWhatDaoCannotCreate(table.name, field, *column, notes);
+            }
+            table.fields.push_back(std::move(field));
             detail.rawColumnTypes.push_back(column->type);
         }
+        return hidden;
+    }
+
+    ComplexColumn ComplexKindOf(const Column& column, const ComplexColumns& complex) const {
+        if (column.type != coltype::kComplex || !file_.IsAce()) {
+            return {};
+        }
+        const auto found = complex.find(column.complexId);
+        return found == complex.end() ? ComplexColumn{} : found->second;
     }
 
     FieldDef ReadField(const Column& column, const PropertyMap* props) const {
@@ -195,27 +227,35 @@ private:
         field.defaultValue = PropertyText(props, "DefaultValue", text_);
         field.validationRule = PropertyText(props, "ValidationRule", text_);
         field.validationText = PropertyText(props, "ValidationText", text_);
+        field.expression = PropertyText(props, "Expression", text_);
         return field;
     }
 
-    static void NoteWhatDaoCannotCreate(const std::string& table, const Column& column,
-                                        const PropertyMap* props, std::vector<std::string>& notes) {
-        const StoredType type = LookupStoredType(column.type);
-        if (!type.daoCreates) {
-            notes.push_back("Table '" + table + "', field '" + column.name + "' has " + type.name +
-                            ", which DAO cannot create; it is reported with type " +
-                            std::to_string(DaoCode(type.dao)) + ".");
+    void NoteWhatDaoCannotCreate(const std::string& table, const FieldDef& field,
+                                 const Column& column, std::vector<std::string>& notes) const {
+        if (!DaoCreatesField(field.type, file_.IsAce())) {
+            const StoredType stored = LookupStoredType(column.type);
+            const std::string type = stored.dao == field.type
+                                         ? stored.name
+                                         : "the " + DaoTypeName(field.type) + " type";
+            notes.push_back("Table '" + table + "', field '" + field.name + "' has " + type +
+                            ", which DAO cannot create; the module leaves it out.");
         }
-        if (props != nullptr && props->count(FoldCase("Expression")) != 0) {
-            notes.push_back("Table '" + table + "', field '" + column.name +
+        if (!field.expression.empty()) {
+            notes.push_back("Table '" + table + "', field '" + field.name +
                             "' is a calculated field; its expression is not re-created.");
         }
     }
 
-    // Every logical index in stored order, its fields through its real index.
-    static void ReadIndexes(const TableDefinition& definition, TableDef& table, TableDetail& detail) {
+    // Every logical index in stored order, its fields through its real index;
+    // those on columns the engine keeps for itself are its own too.
+    static void ReadIndexes(const TableDefinition& definition, const std::set<std::string>& hidden,
+                            TableDef& table, TableDetail& detail) {
         for (const LogicalIndex& logical : definition.logicalIndexes) {
             const RealIndex& real = definition.realIndexes[logical.realIndex];
+            if (UsesHiddenColumn(definition, real, hidden)) {
+                continue;
+            }
             IndexDef index;
             IndexDetail indexDetail;
             index.name = logical.name;
@@ -231,11 +271,23 @@ private:
                     Damaged("an index names a column that the table does not have");
                 }
                 index.fields.push_back(column->name);
+                index.descending.push_back(slot.descending);
                 indexDetail.fields.push_back(IndexFieldDetail{column->name, slot.descending});
             }
             table.indexes.push_back(std::move(index));
             detail.indexes.push_back(std::move(indexDetail));
         }
+    }
+
+    static bool UsesHiddenColumn(const TableDefinition& definition, const RealIndex& real,
+                                 const std::set<std::string>& hidden) {
+        for (const IndexColumn& slot : real.columns) {
+            const Column* column = definition.ColumnByNumber(slot.columnNumber);
+            if (column != nullptr && hidden.count(column->name) != 0) {
+                return true;
+            }
+        }
+        return false;
     }
 
     static const Column* Need(const TableDefinition& def, std::string_view name) {
@@ -290,6 +342,16 @@ std::int32_t TablesContainerId(const std::vector<CatalogRow>& catalog) {
     Damaged("the catalogue has no list of tables");
 }
 
+// Whether the object's own property `name` is stored as False.
+bool StoredFalse(const CatalogRow& row, const TextDecoder& text, std::string_view name) {
+    if (row.lvProp.empty()) {
+        return false;
+    }
+    const PropertyBlob blob = ParsePropertyBlob(row.lvProp, text);
+    const auto found = blob.table.find(FoldCase(name));
+    return found != blob.table.end() && !found->second.data.empty() && found->second.data[0] == 0;
+}
+
 // A table's DAO attributes, and for a linked one its Connect and source.
 TableDef TableFromCatalogue(const CatalogRow& row) {
     TableDef table;
@@ -319,7 +381,8 @@ struct Objects {
     std::vector<std::string> notes;
 };
 
-void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row, Objects& objects) {
+void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row,
+              const ComplexColumns& complex, Objects& objects) {
     const std::uint32_t page = static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu;
     if (row.type == kTypeTable && row.name == "MSysRelationships") {
         objects.relationshipsPage = page;
@@ -338,24 +401,38 @@ void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row, Ob
         if (!row.lvProp.empty()) {
             properties = ParsePropertyBlob(row.lvProp, text);
         }
-        reader.ReadTable(page, table, detail, properties, objects.notes);
+        reader.ReadTable(page, table, detail, properties, complex, objects.notes);
     }
     objects.tables.emplace_back(std::move(table), std::move(detail));
+}
+
+// What the complex columns of an ACE file are; none in a Jet file.
+ComplexColumns ReadComplex(Reader& reader, const std::vector<CatalogRow>& catalog,
+                           std::int32_t tablesId) {
+    for (const CatalogRow& row : catalog) {
+        if (row.parentId == tablesId && row.type == kTypeTable && row.name == "MSysComplexColumns") {
+            return reader.ReadComplex(static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu);
+        }
+    }
+    return {};
 }
 
 Objects CollectObjects(Reader& reader, const TextDecoder& text) {
     const std::vector<CatalogRow> catalog = reader.ReadCatalog();
     const std::int32_t tablesId = TablesContainerId(catalog);
+    const ComplexColumns complex = ReadComplex(reader, catalog, tablesId);
     Objects objects;
     for (const CatalogRow& row : catalog) {
         if (row.parentId != tablesId) {
             continue;
         }
         if (row.type == kTypeQuery) {
-            QueryDesign design{row.name, row.id, row.flags, {}};
-            objects.queries.emplace_back(QueryDef{row.name, ""}, std::move(design));
+            QueryDef query;
+            query.name = row.name;
+            query.returnsRecords = !StoredFalse(row, text, "ReturnsRecords");
+            objects.queries.emplace_back(std::move(query), QueryDesign{row.name, row.id, row.flags, {}});
         } else if (row.type == kTypeTable || row.type == kTypeOdbcLink || row.type == kTypeLink) {
-            AddTable(reader, text, row, objects);
+            AddTable(reader, text, row, complex, objects);
         }
     }
     return objects;
@@ -391,6 +468,14 @@ void AddQueries(std::vector<std::pair<QueryDef, QueryDesign>>& queries, QueryDia
             query.sql = BuildQuerySql(design, dialect);
         } catch (const ErrorException& e) {
             sqlError = e.record();
+        }
+        query.type = QueryDefType(design);
+        query.connect = PassThroughConnect(design);
+        if (!query.IsPassThrough()) {
+            query.returnsRecords = true;
+        } else if (!query.returnsRecords || query.type == query_type::kPassThroughBulk) {
+            query.type = query_type::kPassThroughBulk;
+            query.returnsRecords = false;
         }
         schema.queryDefs.push_back(std::move(query));
         details.queries.push_back(std::move(design));

@@ -198,6 +198,7 @@ Column ReadColumn(Bytes d, bool jet3) {
         c.varIndex = d.U16(7);
         c.ordinal = d.U16(9);
         c.lcid = d.U16(11);
+        c.complexId = d.U32(11);
         c.flags = d.U8(15);
         c.extraFlags = d.U8(16);
         c.fixedOffset = d.U16(21);
