@@ -90,9 +90,13 @@ int BuildCommand::Execute(Session& session) {
         return exit_code::kModuleExists;
     }
 
+    const std::optional<std::string> databaseName = BaseName(info.path, session.reporter);
+    if (!databaseName) {
+        ReportBuildOutcome(true, session.reporter);
+        return exit_code::kBuildFailed;
+    }
     OptionsHost host(!noCommonCode_, !noEncrypt_, fullPath_);
-    const BuildInputs inputs{*database, info.path, BaseName(info.path, session.reporter),
-                             comments_ == "high", *codePage};
+    const BuildInputs inputs{*database, info.path, *databaseName, comments_ == "high", *codePage};
     session.pending.Clear();
     const bool failed = BuildModuleFile(module_, inputs, host, session.reporter);
     ReportBuildOutcome(failed, session.reporter, host.written);

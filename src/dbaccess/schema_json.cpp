@@ -249,6 +249,29 @@ json RelationJson(const Relation& r) {
             {"fields", std::move(fields)}};
 }
 
+// The deepest a schema file nests (document, tableDefs, table, fields,
+// field); anything far deeper is not one, and is refused before it costs.
+constexpr int kMaxDepth = 32;
+
+json ParseDocument(std::string_view text) {
+    // The parser takes a NUL for the end of the text, which would let
+    // anything after one through.
+    if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
+        Invalid("", "it holds a NUL character at offset " + std::to_string(nul));
+    }
+    const json::parser_callback_t limitDepth = [](int depth, json::parse_event_t, json&) {
+        if (depth > kMaxDepth) {
+            Invalid("", "it nests deeper than " + std::to_string(kMaxDepth) + " levels");
+        }
+        return true;
+    };
+    try {
+        return json::parse(text.begin(), text.end(), limitDepth);
+    } catch (const json::exception& e) {
+        Invalid("", std::string("it is not well-formed JSON (") + e.what() + ")");
+    }
+}
+
 }  // namespace
 
 bool LooksLikeJson(std::string_view content) {
@@ -264,16 +287,11 @@ bool LooksLikeJson(std::string_view content) {
     return pos < content.size() && (content[pos] == '{' || content[pos] == '[');
 }
 
-Schema ReadSchemaJson(std::string_view text) {
+static Schema ReadSchema(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
     }
-    json document;
-    try {
-        document = json::parse(text);
-    } catch (const json::exception& e) {
-        Invalid("", std::string("it is not well-formed JSON (") + e.what() + ")");
-    }
+    const json document = ParseDocument(text);
     const Reader r(document, "");
     if (r.String("format") != kSchemaFormat) {
         Invalid("format", std::string("must be \"") + kSchemaFormat + "\"");
@@ -296,6 +314,17 @@ Schema ReadSchemaJson(std::string_view text) {
         schema.relations.push_back(ReadRelation(rel, at));
     });
     return schema;
+}
+
+Schema ReadSchemaJson(std::string_view text, const std::string& file) {
+    try {
+        return ReadSchema(text);
+    } catch (const ErrorException& e) {
+        if (file.empty()) {
+            throw;
+        }
+        throw ErrorException(e.number(), "'" + file + "': " + e.record().description, e.record().source);
+    }
 }
 
 std::string WriteSchemaJson(const Schema& schema) {

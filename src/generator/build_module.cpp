@@ -138,6 +138,17 @@ std::string CollatingOrderName(const Database& database, Reporter& reporter) {
     return "dbLangGeneral";
 }
 
+// A support-routine writer or a path split failed and said so: the run
+// ends with the plain report.
+struct WriterFailed {};
+
+std::string Reported(std::optional<std::string> name) {
+    if (!name) {
+        throw WriterFailed{};
+    }
+    return *name;
+}
+
 // The design types and the seven support routines; false when a routine
 // writer failed (it reports nothing itself).
 bool WriteCommonCode(Printer& p, bool high) {
@@ -156,9 +167,8 @@ void WriteCreationFunction(Run& run, const BuildInputs& inputs, GeneratorHost& h
                            Reporter& reporter) {
     WriteFunctionHead(run);
     run.BeginCreationFunction();
-    const std::string fileName = host.CodeFullPath()
-                                     ? inputs.databasePath
-                                     : FileNameWithExtension(inputs.databasePath, reporter);
+    const std::string fileName =
+        host.CodeFullPath() ? inputs.databasePath : Reported(FileNameWithExtension(inputs.databasePath, reporter));
     const bool encrypt = host.EncryptDatabase();
     WriteCreateDatabase(run, fileName, encrypt, CollatingOrderName(inputs.database, reporter));
 
@@ -180,9 +190,6 @@ void WriteCreationFunction(Run& run, const BuildInputs& inputs, GeneratorHost& h
     }
     run.EndCreationFunction();
 }
-
-// A support-routine writer failed: the run ends with the plain report.
-struct WriterFailed {};
 
 // The module files of one run: the chosen path, then Name_2.bas and on for
 // a design too large for one module. None replaces its target until all
@@ -232,8 +239,7 @@ bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
     reporter.pending.Clear();
     std::optional<ModuleFiles> files;
     try {
-        const std::string moduleName =
-            PlainText(BaseName(modulePath, reporter), inputs.codePage);
+        const std::string moduleName = PlainText(Reported(BaseName(modulePath, reporter)), inputs.codePage);
         files.emplace(modulePath, open);
         Printer printer(files->Open(1), inputs.codePage);
         WriteHeader(printer, moduleName);

@@ -144,8 +144,8 @@ TEST_F(CliTest, DatabasesThatCannotBeOpened) {
     };
     const Case cases[] = {
         {Path("missing.mdb"), "Error in OpenDatabase() <DAO.DBEngine> \n3024 : "},
-        {Path("bad.json"), "3343 : Not a valid schema file: path is missing."},
-        {Path("broken.json"), "3343 : Not a valid schema file: it is not well-formed JSON"},
+        {Path("bad.json"), "3343 : '" + Path("bad.json") + "': Not a valid schema file: path is missing."},
+        {Path("broken.json"), "broken.json': Not a valid schema file: it is not well-formed JSON"},
         {Path("garbage.mdb"), "Error in OpenDatabase() <DAO.DBEngine> \n"},
         {dir_.string(), "3343 : "},
     };

@@ -41,7 +41,7 @@ TEST_F(ModuleOutputTest, CommitCreatesOrReplacesTheTarget) {
     for (const std::string& content : {std::string("first\r\n"), std::string(200000, 'x')}) {
         auto out = OpenAtomicFileOutput(target.string());
         out->Write(content);
-        EXPECT_TRUE(Leftovers("Orders.bas").size() == 1u) << "the temporary file sits beside it";
+        EXPECT_TRUE(Leftovers("Orders.bas").empty()) << "the module is written unnamed until it is complete";
         out->Commit();
         out.reset();
         EXPECT_EQ(Read(target), content);

@@ -160,7 +160,7 @@ inline BuildResult BuildToMemory(const Database& db, const BuildOptions& o = {})
     host.fullPath = o.fullPath;
     MemoryTarget target;
     target.failAfterBytes = o.failAfterBytes;
-    const BuildInputs inputs{db, info.path, BaseName(info.path, reporter), o.high, cp, o.limits};
+    const BuildInputs inputs{db, info.path, BaseName(info.path, reporter).value_or(""), o.high, cp, o.limits};
     BuildResult result;
     result.failed = BuildModuleFile(o.modulePath, inputs, host, reporter, target.Opener());
     result.bytes = target.bytes;

@@ -1,12 +1,7 @@
 #include "dbaccess/jet/jet_database.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <map>
 #include <set>
 #include <new>
@@ -483,10 +478,9 @@ void AddQueries(std::vector<std::pair<QueryDef, QueryDesign>>& queries, QueryDia
     }
 }
 
-std::unique_ptr<JetDatabase> ReadAll(const std::uint8_t* data, std::size_t size,
-                                     const std::string& path,
+std::unique_ptr<JetDatabase> ReadAll(const PageSource& source, const std::string& path,
                                      const std::optional<std::string>& password) {
-    const JetFile file(Bytes(data, size));
+    const JetFile file(source);
     const int codePage = file.HeaderCodePage() == 0 ? 1252 : file.HeaderCodePage();
     const TextDecoder text(file.IsJet3(), codePage);
     CheckPassword(file, text, password);
@@ -533,12 +527,11 @@ std::unique_ptr<JetDatabase> ReadAll(const std::uint8_t* data, std::size_t size,
 
 }  // namespace
 
-std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size_t size,
-                                             const std::string& path,
+std::unique_ptr<JetDatabase> ReadJetDatabase(const PageSource& source, const std::string& path,
                                              const std::optional<std::string>& password) {
     try {
         try {
-            return ReadAll(data, size, path, password);
+            return ReadAll(source, path, password);
         } catch (const std::bad_alloc&) {
             Damaged("a structure is impossibly large");
         } catch (const std::length_error&) {
@@ -549,80 +542,19 @@ std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size
     }
 }
 
+std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size_t size,
+                                             const std::string& path,
+                                             const std::optional<std::string>& password) {
+    const MemorySource source(Bytes(data, size));
+    return ReadJetDatabase(source, path, password);
+}
+
 }  // namespace jet
-
-namespace {
-
-// A read-only view of the whole file; the file is never opened for writing.
-class MappedFile {
-public:
-    explicit MappedFile(const std::string& path) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0) {
-            Fail(errno, path);
-        }
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0) {
-            Fail(errno, path);
-        }
-        if (!S_ISREG(info.st_mode)) {
-            throw ErrorException(err::kEngineUnrecognisedFormat,
-                                 "'" + path + "' is not a database file.", kEngineSource);
-        }
-        size_ = static_cast<std::size_t>(info.st_size);
-        if (size_ == 0) {
-            throw ErrorException(err::kEngineUnrecognisedFormat,
-                                 "'" + path + "' is empty, not a database.", kEngineSource);
-        }
-        void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd_, 0);
-        if (mapped == MAP_FAILED) {
-            Fail(errno, path);
-        }
-        data_ = static_cast<const std::uint8_t*>(mapped);
-    }
-    ~MappedFile() {
-        if (data_ != nullptr) {
-            ::munmap(const_cast<std::uint8_t*>(data_), size_);
-        }
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    const std::uint8_t* data() const { return data_; }
-    std::size_t size() const { return size_; }
-
-private:
-    [[noreturn]] void Fail(int code, const std::string& path) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-        if (code == EACCES || code == EPERM) {
-            throw ErrorException(err::kEngineNoPermission,
-                                 "You have no permission to open '" + path + "'.", kEngineSource);
-        }
-        if (code == ENOENT || code == ENOTDIR) {
-            throw ErrorException(err::kEngineFileNotFound,
-                                 "The file '" + path + "' cannot be found.", kEngineSource);
-        }
-        throw ErrorException(err::kEngineUnrecognisedFormat,
-                             "'" + path + "' could not be read as a database.", kEngineSource);
-    }
-
-    int fd_ = -1;
-    const std::uint8_t* data_ = nullptr;
-    std::size_t size_ = 0;
-};
-
-}  // namespace
 
 std::unique_ptr<Database> OpenJetDatabase(const std::string& absolutePath,
                                           const std::optional<std::string>& password) {
-    const MappedFile file(absolutePath);
-    return jet::ReadJetDatabase(file.data(), file.size(), absolutePath, password);
+    const jet::FileSource file(absolutePath);
+    return jet::ReadJetDatabase(file, absolutePath, password);
 }
 
 }  // namespace vt

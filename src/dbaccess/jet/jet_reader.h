@@ -10,6 +10,7 @@
 
 #include "common/error.h"
 #include "dbaccess/database.h"
+#include "dbaccess/jet/jet_source.h"
 #include "dbaccess/query/query_rows.h"
 
 namespace vt::jet {
@@ -62,8 +63,11 @@ private:
     Details details_;
 };
 
-// Reads a whole database held in memory. `path` only fills Info().path.
-// Throws ErrorException with the engine's error numbers.
+// Reads a whole database from `source`. `path` only fills Info().path and
+// names the file in errors. Throws ErrorException with the engine's numbers.
+std::unique_ptr<JetDatabase> ReadJetDatabase(const PageSource& source, const std::string& path,
+                                             const std::optional<std::string>& password);
+// The same for a database held in memory.
 std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size_t size,
                                              const std::string& path,
                                              const std::optional<std::string>& password);
