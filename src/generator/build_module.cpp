@@ -174,10 +174,9 @@ void WriteCreationFunction(Run& run, const BuildInputs& inputs, GeneratorHost& h
 
     const Database& db = inputs.database;
     for (std::size_t i = 0; i < db.TableDefCount(); ++i) {
-        const TableDef table = db.TableDefAt(i);
-        if (GetsTableSection(table)) {
+        if (GetsTableSection(db.TableHeadAt(i))) {
             run.Boundary(true);
-            WriteTableSection(run, table);
+            WriteTableSection(run, db.TableDefAt(i));
         }
     }
     for (std::size_t i = 0; i < db.QueryDefCount(); ++i) {

@@ -61,10 +61,17 @@ public:
         std::vector<CatalogRow> result;
         rows_.ForEachRow(catalog, [&](const std::vector<RowValue>& row) {
             CatalogRow entry;
-            entry.id = static_cast<std::int32_t>(rows_.Integer(id, row, catalog).value_or(0));
-            entry.parentId = static_cast<std::int32_t>(rows_.Integer(parentId, row, catalog).value_or(0));
-            entry.name = rows_.Text(name, row, catalog).value_or("");
-            entry.type = static_cast<std::int32_t>(rows_.Integer(type, row, catalog).value_or(0));
+            const auto rowId = rows_.Integer(id, row, catalog);
+            const auto rowParent = rows_.Integer(parentId, row, catalog);
+            const auto rowName = rows_.Text(name, row, catalog);
+            const auto rowType = rows_.Integer(type, row, catalog);
+            if (!rowId || !rowParent || !rowName || !rowType) {
+                Damaged("a catalogue row lacks its id, parent, name or type");
+            }
+            entry.id = static_cast<std::int32_t>(*rowId);
+            entry.parentId = static_cast<std::int32_t>(*rowParent);
+            entry.name = *rowName;
+            entry.type = static_cast<std::int32_t>(*rowType);
             entry.flags = static_cast<std::int32_t>(rows_.Integer(flags, row, catalog).value_or(0));
             // Only tables and queries need the rest; other objects can be large.
             if (entry.type == kTypeTable || entry.type == kTypeOdbcLink || entry.type == kTypeLink ||
@@ -328,10 +335,17 @@ void CheckPassword(const JetFile& file, const TextDecoder& text,
     }
 }
 
+// The container every table and query belongs to; the catalogue's own
+// table is always among them, so a list without it is a damaged one.
 std::int32_t TablesContainerId(const std::vector<CatalogRow>& catalog) {
     for (const CatalogRow& row : catalog) {
         if (row.type == kTypeContainer && row.name == "Tables") {
-            return row.id;
+            for (const CatalogRow& child : catalog) {
+                if (child.parentId == row.id && child.type == kTypeTable && child.name == "MSysObjects") {
+                    return row.id;
+                }
+            }
+            Damaged("the catalogue's list of tables does not hold the catalogue itself");
         }
     }
     Damaged("the catalogue has no list of tables");
@@ -367,9 +381,16 @@ TableDef TableFromCatalogue(const CatalogRow& row) {
     return table;
 }
 
+struct TableRead {
+    TableDef table;
+    TableDetail detail;
+    std::optional<ErrorRecord> error;
+    const std::string& name() const { return table.name; }
+};
+
 // The user-visible objects of the catalogue, before they are sorted.
 struct Objects {
-    std::vector<std::pair<TableDef, TableDetail>> tables;
+    std::vector<TableRead> tables;
     std::vector<std::pair<QueryDef, QueryDesign>> queries;
     std::optional<std::uint32_t> relationshipsPage;
     std::optional<std::uint32_t> queriesPage;
@@ -390,15 +411,32 @@ void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row,
     detail.name = row.name;
     detail.objectType = row.type;
     detail.flags = row.flags;
-    // A Jet-linked table's fields live in the other database.
+    // A Jet-linked table's fields live in the other database. A table whose
+    // own definition is damaged is kept with its error, as the engine opens
+    // such a file and fails only at that table.
+    std::optional<ErrorRecord> error;
     if (row.type != kTypeLink) {
-        PropertyBlob properties;
-        if (!row.lvProp.empty()) {
-            properties = ParsePropertyBlob(row.lvProp, text);
+        try {
+            PropertyBlob properties;
+            if (!row.lvProp.empty()) {
+                properties = ParsePropertyBlob(row.lvProp, text);
+            }
+            reader.ReadTable(page, table, detail, properties, complex, objects.notes);
+        } catch (const ErrorException& e) {
+            if (e.number() != err::kEngineDamaged) {
+                throw;
+            }
+            error = ErrorRecord{err::kEngineDamaged,
+                                "The definition of table '" + row.name + "' is damaged (" +
+                                    e.record().description + ").",
+                                kEngineSource};
+            objects.notes.push_back("Table '" + row.name + "' cannot be read: its definition is damaged (" +
+                                    e.record().description + ").");
+            table.fields.clear();
+            table.indexes.clear();
         }
-        reader.ReadTable(page, table, detail, properties, complex, objects.notes);
     }
-    objects.tables.emplace_back(std::move(table), std::move(detail));
+    objects.tables.push_back(TableRead{std::move(table), std::move(detail), std::move(error)});
 }
 
 // What the complex columns of an ACE file are; none in a Jet file.
@@ -446,9 +484,14 @@ void AttachQueryRows(Reader& reader, Objects& objects) {
 }
 
 // Collection order: by name, case-insensitively.
-template <typename Pairs>
-void SortByName(Pairs& pairs) {
-    std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) {
+void SortByName(std::vector<TableRead>& tables) {
+    std::stable_sort(tables.begin(), tables.end(), [](const TableRead& a, const TableRead& b) {
+        return CompareNames(a.name(), b.name()) < 0;
+    });
+}
+
+void SortByName(std::vector<std::pair<QueryDef, QueryDesign>>& queries) {
+    std::stable_sort(queries.begin(), queries.end(), [](const auto& a, const auto& b) {
         return CompareNames(a.first.name, b.first.name) < 0;
     });
 }
@@ -500,9 +543,13 @@ std::unique_ptr<JetDatabase> ReadAll(const PageSource& source, const std::string
     SortByName(objects.queries);
     std::stable_sort(schema.relations.begin(), schema.relations.end(),
                      [](const Relation& a, const Relation& b) { return CompareNames(a.name, b.name) < 0; });
-    for (auto& [table, detail] : objects.tables) {
-        schema.tableDefs.push_back(std::move(table));
-        details.tables.push_back(std::move(detail));
+    for (TableRead& read : objects.tables) {
+        if (read.error) {
+            read.error->description = "'" + path + "': " + read.error->description;
+        }
+        schema.tableDefs.push_back(std::move(read.table));
+        details.tables.push_back(std::move(read.detail));
+        details.tableErrors.push_back(std::move(read.error));
     }
     AddQueries(objects.queries, file.IsAce() ? QueryDialect::Ace : QueryDialect::Jet, schema,
                details);

@@ -38,6 +38,8 @@ struct Details {
     std::vector<QueryDesign> queries;  // in QueryDefs order
     // Per query, in QueryDefs order: why its SQL text cannot be given, if so.
     std::vector<std::optional<ErrorRecord>> querySqlErrors;
+    // Per table, in TableDefs order: why its definition cannot be read, if so.
+    std::vector<std::optional<ErrorRecord>> tableErrors;
     // What the DAO view cannot carry or re-create, one sentence each.
     std::vector<std::string> notes;
 };
@@ -57,6 +59,16 @@ public:
         return SchemaDatabase::QueryDefAt(i);
     }
     std::string QueryDefNameAt(std::size_t i) const override { return schema().queryDefs.at(i).name; }
+
+    // A table whose definition is damaged is listed, and fails where it is
+    // read, as the engine's TableDef did.
+    TableDef TableDefAt(std::size_t i) const override {
+        if (i < details_.tableErrors.size() && details_.tableErrors[i]) {
+            throw ErrorException(*details_.tableErrors[i]);
+        }
+        return SchemaDatabase::TableDefAt(i);
+    }
+    TableDef TableHeadAt(std::size_t i) const override { return schema().tableDefs.at(i); }
     std::vector<std::string> Notes() const override { return details_.notes; }
 
 private:

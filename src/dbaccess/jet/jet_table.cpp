@@ -529,7 +529,7 @@ void RowReader::ForEachRow(const TableDefinition& table,
     for (const std::uint32_t page : UsageMapPages(table.usageMap)) {
         const Bytes data = file_.Page(page);
         if (data.U8(0) != kDataPage || data.U32(4) != table.page) {
-            continue;  // a page the map still names but that now belongs elsewhere
+            Damaged("a table's page map names a page of another table");
         }
         const std::uint32_t count = data.U16(countOffset);
         for (std::uint32_t r = 0; r < count; ++r) {
