@@ -556,17 +556,21 @@ std::unique_ptr<JetDatabase> ReadAll(const PageSource& source, const std::string
     return std::make_unique<JetDatabase>(std::move(schema), std::move(details));
 }
 
+// Errors name the file; a database read from standard input has no path.
 [[noreturn]] void Rethrow(const ErrorException& error, const std::string& path) {
     const std::string& what = error.record().description;
+    const std::string file = path.empty() ? "standard input" : "'" + path + "'";
     switch (error.number()) {
         case err::kEngineDamaged:
             throw ErrorException(err::kEngineDamaged,
-                                 "The database '" + path + "' is damaged and cannot be read (" + what + ").",
+                                 "The database " + file + " is damaged and cannot be read (" + what + ").",
                                  kEngineSource);
         case err::kEngineUnrecognisedFormat:
             throw ErrorException(err::kEngineUnrecognisedFormat,
-                                 "'" + path + "' is not a database this program can read (" + what + ").",
+                                 file + " is not a database this program can read (" + what + ").",
                                  kEngineSource);
+        case err::kEngineBadPassword:
+            throw ErrorException(err::kEngineBadPassword, file + ": " + what, kEngineSource);
         default:
             throw error;
     }
