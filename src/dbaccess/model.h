@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dbaccess/dao_type.h"
@@ -48,7 +49,20 @@ struct IndexDef {
     bool Descending(std::size_t field) const {
         return field < descending.size() && descending[field];
     }
-    bool operator==(const IndexDef&) const = default;
+    // No sort orders and all ascending ones are the same index.
+    bool operator==(const IndexDef& other) const {
+        if (std::tie(name, primary, unique, clustered, ignoreNulls, required, foreign, fields) !=
+            std::tie(other.name, other.primary, other.unique, other.clustered, other.ignoreNulls,
+                     other.required, other.foreign, other.fields)) {
+            return false;
+        }
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (Descending(i) != other.Descending(i)) {
+                return false;
+            }
+        }
+        return true;
+    }
 };
 
 struct TableDef {

@@ -219,7 +219,11 @@ private:
     FieldDef ReadField(const Column& column, const PropertyMap* props) const {
         FieldDef field;
         field.name = column.name;
-        const FieldShape shape = MapFieldDesign(column.Shape(), text_.Jet3());
+        FieldShape shape = MapFieldDesign(column.Shape(), text_.Jet3());
+        field.expression = PropertyText(props, "Expression", text_);
+        if (!field.expression.empty()) {
+            ReportCalculatedResult(shape);
+        }
         field.type = shape.type;
         field.size = shape.size;
         field.attributes = shape.attributes;
@@ -229,7 +233,6 @@ private:
         field.defaultValue = PropertyText(props, "DefaultValue", text_);
         field.validationRule = PropertyText(props, "ValidationRule", text_);
         field.validationText = PropertyText(props, "ValidationText", text_);
-        field.expression = PropertyText(props, "Expression", text_);
         return field;
     }
 

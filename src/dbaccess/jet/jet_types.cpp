@@ -1,6 +1,7 @@
 #include "dbaccess/jet/jet_types.h"
 
 #include <array>
+#include <utility>
 
 namespace vt::jet {
 namespace {
@@ -71,6 +72,20 @@ FieldShape MapFieldDesign(const ColumnShape& column, bool jet3) {
         field.attributes += 8192;  // system or replication field
     }
     return field;
+}
+
+void ReportCalculatedResult(FieldShape& field) {
+    constexpr std::array<std::pair<DaoType, std::int32_t>, 9> kFixedSizes{{
+        {DaoType::kBoolean, 1}, {DaoType::kByte, 1}, {DaoType::kInteger, 2},
+        {DaoType::kLong, 4}, {DaoType::kCurrency, 8}, {DaoType::kSingle, 4},
+        {DaoType::kDouble, 8}, {DaoType::kDate, 8}, {DaoType::kGuid, 16},
+    }};
+    for (const auto& [type, size] : kFixedSizes) {
+        if (field.type == type) {
+            field.size = size;
+            field.attributes = (field.attributes & ~2) | 1;  // fixed, not variable
+        }
+    }
 }
 
 }  // namespace vt::jet

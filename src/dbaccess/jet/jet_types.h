@@ -60,4 +60,8 @@ struct FieldShape {
 
 FieldShape MapFieldDesign(const ColumnShape& column, bool jet3);
 
+// A calculated column stores its result in a variable-length wrapper; DAO
+// reports a fixed-size result type with that type's own size.
+void ReportCalculatedResult(FieldShape& field);
+
 }  // namespace vt::jet
