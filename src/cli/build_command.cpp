@@ -23,6 +23,9 @@ public:
     bool EncryptDatabase() const override { return encrypt_; }
     bool CodeFullPath() const override { return fullPath_; }
     void ModuleBuilt() override {}
+    void FilesWritten(const std::vector<std::string>& paths) override { written = paths; }
+
+    std::vector<std::string> written;
 
 private:
     bool commonCode_;
@@ -87,12 +90,16 @@ int BuildCommand::Execute(Session& session) {
         return exit_code::kModuleExists;
     }
 
+    const std::optional<std::string> databaseName = BaseName(info.path, session.reporter);
+    if (!databaseName) {
+        ReportBuildOutcome(true, session.reporter);
+        return exit_code::kBuildFailed;
+    }
     OptionsHost host(!noCommonCode_, !noEncrypt_, fullPath_);
-    const BuildInputs inputs{*database, info.path, BaseName(info.path, session.reporter),
-                             comments_ == "high", *codePage};
+    const BuildInputs inputs{*database, info.path, *databaseName, comments_ == "high", *codePage};
     session.pending.Clear();
     const bool failed = BuildModuleFile(module_, inputs, host, session.reporter);
-    ReportBuildOutcome(failed, session.reporter);
+    ReportBuildOutcome(failed, session.reporter, host.written);
     return failed ? exit_code::kBuildFailed : exit_code::kSuccess;
 }
 

@@ -57,6 +57,25 @@ private:
 
 }  // namespace
 
+// The conversions a code page needs, opened once.
+struct CodePage::Converters {
+    explicit Converters(const std::string& name) : toPage(name, "UTF-8"), fromPage("UTF-8", name) {}
+    Converter toPage;
+    Converter fromPage;
+};
+
+CodePage::CodePage() = default;
+CodePage::~CodePage() = default;
+CodePage::CodePage(CodePage&&) noexcept = default;
+CodePage& CodePage::operator=(CodePage&&) noexcept = default;
+
+CodePage::Converters& CodePage::Convert() const {
+    if (!converters_) {
+        converters_ = std::make_unique<Converters>(iconvName_);
+    }
+    return *converters_;
+}
+
 CodePage CodePage::Open(int number) {
     CodePage page;
     page.number_ = number;
@@ -109,15 +128,19 @@ bool CodePage::Represents(char32_t cp) const {
     return singleByte_ ? encode_.contains(cp) : RepresentsMultiByte(cp);
 }
 
+// A character exists in the code page only when it comes back as itself:
+// the C library writes some characters (in 932, U+00A5 and U+203E) as the
+// bytes of others.
 bool CodePage::RepresentsMultiByte(char32_t cp) const {
     if (const auto it = multiByteCache_.find(cp); it != multiByteCache_.end()) {
         return it->second;
     }
     std::string utf8;
     AppendUtf8(utf8, cp);
-    Converter to(iconvName_, "UTF-8");
     std::string bytes;
-    const bool ok = to.valid() && to.Convert(utf8, bytes) && !bytes.empty();
+    std::string back;
+    const bool ok = Convert().toPage.valid() && Convert().toPage.Convert(utf8, bytes) && !bytes.empty() &&
+                    Convert().fromPage.Convert(bytes, back) && back == utf8;
     multiByteCache_.emplace(cp, ok);
     return ok;
 }
@@ -149,8 +172,9 @@ std::string CodePage::Encode(std::string_view utf8) const {
         }
         return out;
     }
-    Converter to(iconvName_, "UTF-8");
-    if (!to.valid() || !to.Convert(utf8, out)) {
+    bool fits = Convert().toPage.valid();
+    ForEachCodePoint(utf8, [&](char32_t c) { fits = fits && Represents(c); });
+    if (!fits || !Convert().toPage.Convert(utf8, out)) {
         throw ErrorException(err::kInternal, "A character cannot be written in code page " +
                                                  std::to_string(number_) + ".");
     }
@@ -166,8 +190,7 @@ std::string CodePage::Decode(std::string_view bytes) const {
         }
         return out;
     }
-    Converter from("UTF-8", iconvName_);
-    if (from.valid() && from.Convert(bytes, out)) {
+    if (Convert().fromPage.valid() && Convert().fromPage.Convert(bytes, out)) {
         return out;
     }
     // Keep what converts; mark what does not.

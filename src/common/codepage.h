@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,10 @@ class CodePage {
 public:
     // Throws ErrorException (5) for a code page this system cannot convert.
     static CodePage Open(int number);
+
+    ~CodePage();
+    CodePage(CodePage&&) noexcept;
+    CodePage& operator=(CodePage&&) noexcept;
 
     int Number() const { return number_; }
     bool SingleByte() const { return singleByte_; }
@@ -34,8 +39,11 @@ public:
     std::string Decode(std::string_view bytes) const;
 
 private:
-    CodePage() = default;
+    struct Converters;
+
+    CodePage();
     bool RepresentsMultiByte(char32_t codePoint) const;
+    Converters& Convert() const;
 
     int number_ = 0;
     std::string iconvName_;
@@ -43,6 +51,7 @@ private:
     std::array<char32_t, 256> decode_{};  // single-byte: byte -> character
     std::unordered_map<char32_t, std::uint8_t> encode_;  // single-byte, from 0x80 up
     mutable std::unordered_map<char32_t, bool> multiByteCache_;
+    mutable std::unique_ptr<Converters> converters_;  // opened on first use
 };
 
 }  // namespace vt

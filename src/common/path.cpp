@@ -54,7 +54,7 @@ std::int32_t QueryPathAttributes(const std::string& path) {
     return S_ISDIR(info.st_mode) ? kAttributeDirectory : 0;
 }
 
-void StripFilePath(const std::string& path, std::string* folder, std::string* fileName,
+bool StripFilePath(const std::string& path, std::string* folder, std::string* fileName,
                    std::optional<std::string>* extension, Reporter& reporter,
                    const AttributeQuery& query) {
     reporter.pending.Clear();
@@ -72,7 +72,7 @@ void StripFilePath(const std::string& path, std::string* folder, std::string* fi
             if (extension != nullptr) {
                 *extension = std::string();
             }
-            return;
+            return true;
         }
     } catch (const ErrorException& e) {
         failure = e.number();
@@ -89,7 +89,7 @@ void StripFilePath(const std::string& path, std::string* folder, std::string* fi
                 *extension = std::string();
             }
             ShowError(reporter, "StripFilePath()");
-            return;
+            return false;
         }
     }
 
@@ -116,19 +116,24 @@ void StripFilePath(const std::string& path, std::string* folder, std::string* fi
             *extension = std::string();
         }
     }
+    return true;
 }
 
-std::string FileNameWithExtension(const std::string& path, Reporter& reporter) {
+std::optional<std::string> FileNameWithExtension(const std::string& path, Reporter& reporter) {
     std::string name;
     std::optional<std::string> nullExtension;
-    StripFilePath(path, nullptr, &name, &nullExtension, reporter);
+    if (!StripFilePath(path, nullptr, &name, &nullExtension, reporter)) {
+        return std::nullopt;
+    }
     return name;
 }
 
-std::string BaseName(const std::string& path, Reporter& reporter) {
+std::optional<std::string> BaseName(const std::string& path, Reporter& reporter) {
     std::string name;
     std::optional<std::string> extension{std::string()};
-    StripFilePath(path, nullptr, &name, &extension, reporter);
+    if (!StripFilePath(path, nullptr, &name, &extension, reporter)) {
+        return std::nullopt;
+    }
     return name;
 }
 

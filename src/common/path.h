@@ -24,15 +24,15 @@ using AttributeQuery = std::function<std::int32_t(const std::string&)>;
 // that holds no value is the Null marker: the file name then keeps its
 // extension and the marker stays Null. Failures other than 5, 53 and 76
 // are reported as "StripFilePath()" and leave every output empty; no error
-// stays pending.
-void StripFilePath(const std::string& path, std::string* folder, std::string* fileName,
+// stays pending. Returns false after such a reported failure.
+bool StripFilePath(const std::string& path, std::string* folder, std::string* fileName,
                    std::optional<std::string>* extension, Reporter& reporter,
                    const AttributeQuery& query = QueryPathAttributes);
 
-// Convenience modes: the file name with its extension, the name without
-// it, and the folder (unchanged `fallback` when there is no separator).
-std::string FileNameWithExtension(const std::string& path, Reporter& reporter);
-std::string BaseName(const std::string& path, Reporter& reporter);
+// Convenience modes: the file name with its extension, and the name
+// without it; none after a reported failure.
+std::optional<std::string> FileNameWithExtension(const std::string& path, Reporter& reporter);
+std::optional<std::string> BaseName(const std::string& path, Reporter& reporter);
 
 // Leading and trailing spaces removed (spaces only, as the platform's Trim).
 std::string TrimSpaces(const std::string& text);

@@ -21,7 +21,7 @@ std::string TableTag(std::int32_t attributes) {
 std::vector<CatalogueLine> ListCatalogue(const Database& database) {
     std::vector<CatalogueLine> lines;
     for (std::size_t i = 0; i < database.TableDefCount(); ++i) {
-        const TableDef table = database.TableDefAt(i);
+        const TableDef table = database.TableHeadAt(i);
         const std::string tag = TableTag(table.attributes);
         if (!tag.empty()) {
             lines.push_back({tag + table.name, table.IsOdbcLinked()});

@@ -21,6 +21,9 @@ public:
 
     virtual std::size_t TableDefCount() const = 0;
     virtual TableDef TableDefAt(std::size_t index) const = 0;
+    // The name and attributes alone: they can be read even where the
+    // table's definition cannot.
+    virtual TableDef TableHeadAt(std::size_t index) const { return TableDefAt(index); }
     virtual std::size_t QueryDefCount() const = 0;
     virtual QueryDef QueryDefAt(std::size_t index) const = 0;
     // The name alone: it can be read even where the query's SQL cannot.

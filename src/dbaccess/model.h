@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dbaccess/dao_type.h"
@@ -29,6 +30,7 @@ struct FieldDef {
     bool allowZeroLength = false;
     std::string validationRule;
     std::string validationText;
+    std::string expression;  // a calculated field's expression (ACE); empty otherwise
 
     bool operator==(const FieldDef&) const = default;
 };
@@ -42,8 +44,25 @@ struct IndexDef {
     bool required = false;
     bool foreign = false;
     std::vector<std::string> fields;
+    std::vector<bool> descending;  // one per field: sorted descending (dbDescending)
 
-    bool operator==(const IndexDef&) const = default;
+    bool Descending(std::size_t field) const {
+        return field < descending.size() && descending[field];
+    }
+    // No sort orders and all ascending ones are the same index.
+    bool operator==(const IndexDef& other) const {
+        if (std::tie(name, primary, unique, clustered, ignoreNulls, required, foreign, fields) !=
+            std::tie(other.name, other.primary, other.unique, other.clustered, other.ignoreNulls,
+                     other.required, other.foreign, other.fields)) {
+            return false;
+        }
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (Descending(i) != other.Descending(i)) {
+                return false;
+            }
+        }
+        return true;
+    }
 };
 
 struct TableDef {
@@ -61,9 +80,27 @@ struct TableDef {
     bool operator==(const TableDef&) const = default;
 };
 
+// QueryDef.Type values (QueryDefTypeEnum).
+namespace query_type {
+inline constexpr std::int32_t kSelect = 0;
+inline constexpr std::int32_t kPassThrough = 112;       // dbQSQLPassThrough
+inline constexpr std::int32_t kPassThroughBulk = 144;   // dbQSPTBulk: returns no records
+}  // namespace query_type
+
 struct QueryDef {
+    QueryDef() = default;
+    QueryDef(std::string queryName, std::string text)
+        : name(std::move(queryName)), sql(std::move(text)) {}
+
     std::string name;
     std::string sql;
+    std::int32_t type = query_type::kSelect;
+    std::string connect;         // a pass-through query's ODBC connect string
+    bool returnsRecords = true;  // false only for a pass-through query that returns none
+
+    bool IsPassThrough() const {
+        return type == query_type::kPassThrough || type == query_type::kPassThroughBulk;
+    }
 
     bool operator==(const QueryDef&) const = default;
 };

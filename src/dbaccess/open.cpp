@@ -1,68 +1,53 @@
 #include "dbaccess/open.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <iostream>
+#include <iterator>
 
 #include "common/error.h"
-#include "dbaccess/jet/jet_database.h"
+#include "dbaccess/jet/jet_reader.h"
 #include "dbaccess/schema_json.h"
 
 namespace vt {
 namespace {
 
-[[noreturn]] void EngineError(std::int32_t number, std::string description) {
-    throw ErrorException(number, std::move(description), kEngineSource);
+// Enough of the start of a file to tell a JSON document from a database.
+constexpr std::size_t kSniffBytes = 4096;
+
+std::string ReadText(const jet::PageSource& source, std::uint64_t length) {
+    std::string text(static_cast<std::size_t>(length), '\0');
+    source.Read(0, std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
+    return text;
 }
 
-void CheckReadableFile(const std::string& path) {
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
-        const int code = errno;
-        if (!path.empty() && (code == EACCES || code == EPERM)) {
-            EngineError(err::kEngineNoPermission, "You have no permission to open '" + path + "'.");
-        }
-        EngineError(err::kEngineFileNotFound, "The file '" + path + "' cannot be found.");
+std::unique_ptr<Database> Open(const jet::PageSource& source, const std::string& name,
+                               const std::string& databasePath, const OpenOptions& options) {
+    if (LooksLikeJson(ReadText(source, std::min<std::uint64_t>(source.Size(), kSniffBytes)))) {
+        return std::make_unique<SchemaDatabase>(ReadSchemaJson(ReadText(source, source.Size()), name));
     }
-    if (S_ISDIR(info.st_mode)) {
-        EngineError(err::kEngineUnrecognisedFormat, "'" + path + "' is a folder, not a database.");
-    }
-}
-
-std::string ReadPrefix(const std::string& path, std::size_t count) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        EngineError(err::kEngineNoPermission, "You have no permission to open '" + path + "'.");
-    }
-    std::string prefix(count, '\0');
-    in.read(prefix.data(), static_cast<std::streamsize>(count));
-    prefix.resize(static_cast<std::size_t>(in.gcount()));
-    return prefix;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        EngineError(err::kEngineNoPermission, "'" + path + "' could not be read.");
-    }
-    return content.str();
+    return jet::ReadJetDatabase(source, databasePath, options.password);
 }
 
 }  // namespace
 
 std::unique_ptr<Database> OpenDatabaseFile(const std::string& path, const OpenOptions& options) {
-    CheckReadableFile(path);
-    if (LooksLikeJson(ReadPrefix(path, 4096))) {
-        return std::make_unique<SchemaDatabase>(ReadSchemaJson(ReadAll(path)));
+    if (path == kStandardInput) {
+        std::cin >> std::noskipws;
+        const std::string bytes{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+        if (bytes.empty()) {
+            throw ErrorException(err::kEngineUnrecognisedFormat,
+                                 "Standard input is empty, not a database.", kEngineSource);
+        }
+        const jet::MemorySource source(
+            jet::Bytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        return Open(source, "standard input", "", options);
     }
+    // One open of the file, read once: a file that changes between two
+    // opens cannot give two different answers.
+    const jet::FileSource source(path);
     std::error_code ec;
-    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    return OpenJetDatabase(ec ? path : absolute.lexically_normal().string(), options.password);
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return Open(source, path, ec ? path : absolute.lexically_normal().string(), options);
 }
 
 }  // namespace vt

@@ -14,8 +14,12 @@ struct OpenOptions {
     std::optional<std::string> password;
 };
 
-// Opens `path` read-only. Throws ErrorException with the engine's numbers
-// (3024 missing file, 3051 no permission, 3343 unrecognised format, …).
+// The DATABASE argument that means standard input, read once.
+inline constexpr const char* kStandardInput = "-";
+
+// Opens `path` read-only: a regular file, or standard input for "-".
+// Throws ErrorException with the engine's numbers (3024 missing file, 3051
+// no permission, 3343 not a database or not a regular file, …).
 std::unique_ptr<Database> OpenDatabaseFile(const std::string& path,
                                            const OpenOptions& options = {});
 

@@ -67,6 +67,18 @@ public:
         return static_cast<Int>(v.get<std::int64_t>());
     }
 
+    // Members added after the first version of the format: absent means
+    // the value the first version implied.
+    bool Has(const char* name) const { return object_.contains(name); }
+    std::string String(const char* name, const std::string& absent) const {
+        return Has(name) ? String(name) : absent;
+    }
+    bool Bool(const char* name, bool absent) const { return Has(name) ? Bool(name) : absent; }
+    template <typename Int>
+    Int Integer(const char* name, Int absent) const {
+        return Has(name) ? Integer<Int>(name) : absent;
+    }
+
     // Calls `each(element, path)` for every element of an array member.
     template <typename Each>
     void Array(const char* name, Each&& each) const {
@@ -101,6 +113,7 @@ FieldDef ReadField(const json& j, const std::string& where) {
     f.allowZeroLength = r.Bool("allowZeroLength");
     f.validationRule = r.String("validationRule");
     f.validationText = r.String("validationText");
+    f.expression = r.String("expression", "");
     return f;
 }
 
@@ -120,6 +133,22 @@ IndexDef ReadIndex(const json& j, const std::string& where) {
         }
         x.fields.push_back(name.get<std::string>());
     });
+    x.descending.assign(x.fields.size(), false);
+    if (r.Has("descending")) {
+        std::size_t i = 0;
+        r.Array("descending", [&](const json& flag, const std::string& at) {
+            if (!flag.is_boolean()) {
+                Invalid(at, "must be true or false");
+            }
+            if (i >= x.fields.size()) {
+                Invalid(at, "has no field to describe");
+            }
+            x.descending[i++] = flag.get<bool>();
+        });
+        if (i != x.fields.size()) {
+            Invalid(r.Path("descending"), "must have one entry per field");
+        }
+    }
     return x;
 }
 
@@ -153,8 +182,19 @@ Relation ReadRelation(const json& j, const std::string& where) {
     return rel;
 }
 
+QueryDef ReadQuery(const json& j, const std::string& where) {
+    const Reader r(j, where);
+    QueryDef q;
+    q.name = r.String("name");
+    q.sql = r.String("sql");
+    q.type = r.Integer<std::int32_t>("type", query_type::kSelect);
+    q.connect = r.String("connect", "");
+    q.returnsRecords = r.Bool("returnsRecords", true);
+    return q;
+}
+
 json FieldJson(const FieldDef& f) {
-    return {{"name", f.name},
+    json j = {{"name", f.name},
             {"type", DaoCode(f.type)},
             {"size", f.size},
             {"attributes", f.attributes},
@@ -164,12 +204,20 @@ json FieldJson(const FieldDef& f) {
             {"allowZeroLength", f.allowZeroLength},
             {"validationRule", f.validationRule},
             {"validationText", f.validationText}};
+    if (!f.expression.empty()) {
+        j["expression"] = f.expression;
+    }
+    return j;
 }
 
 json IndexJson(const IndexDef& x) {
+    std::vector<bool> descending;
+    for (std::size_t i = 0; i < x.fields.size(); ++i) {
+        descending.push_back(x.Descending(i));
+    }
     return {{"name", x.name},     {"primary", x.primary},         {"unique", x.unique},
             {"clustered", x.clustered}, {"ignoreNulls", x.ignoreNulls}, {"required", x.required},
-            {"foreign", x.foreign}, {"fields", x.fields}};
+            {"foreign", x.foreign}, {"fields", x.fields}, {"descending", descending}};
 }
 
 json TableJson(const TableDef& t) {
@@ -201,6 +249,29 @@ json RelationJson(const Relation& r) {
             {"fields", std::move(fields)}};
 }
 
+// The deepest a schema file nests (document, tableDefs, table, fields,
+// field); anything far deeper is not one, and is refused before it costs.
+constexpr int kMaxDepth = 32;
+
+json ParseDocument(std::string_view text) {
+    // The parser takes a NUL for the end of the text, which would let
+    // anything after one through.
+    if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
+        Invalid("", "it holds a NUL character at offset " + std::to_string(nul));
+    }
+    const json::parser_callback_t limitDepth = [](int depth, json::parse_event_t, json&) {
+        if (depth > kMaxDepth) {
+            Invalid("", "it nests deeper than " + std::to_string(kMaxDepth) + " levels");
+        }
+        return true;
+    };
+    try {
+        return json::parse(text.begin(), text.end(), limitDepth);
+    } catch (const json::exception& e) {
+        Invalid("", std::string("it is not well-formed JSON (") + e.what() + ")");
+    }
+}
+
 }  // namespace
 
 bool LooksLikeJson(std::string_view content) {
@@ -216,16 +287,11 @@ bool LooksLikeJson(std::string_view content) {
     return pos < content.size() && (content[pos] == '{' || content[pos] == '[');
 }
 
-Schema ReadSchemaJson(std::string_view text) {
+static Schema ReadSchema(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
     }
-    json document;
-    try {
-        document = json::parse(text);
-    } catch (const json::exception& e) {
-        Invalid("", std::string("it is not well-formed JSON (") + e.what() + ")");
-    }
+    const json document = ParseDocument(text);
     const Reader r(document, "");
     if (r.String("format") != kSchemaFormat) {
         Invalid("format", std::string("must be \"") + kSchemaFormat + "\"");
@@ -242,13 +308,23 @@ Schema ReadSchemaJson(std::string_view text) {
         schema.tableDefs.push_back(ReadTable(t, at));
     });
     r.Array("queryDefs", [&](const json& q, const std::string& at) {
-        const Reader qr(q, at);
-        schema.queryDefs.push_back({qr.String("name"), qr.String("sql")});
+        schema.queryDefs.push_back(ReadQuery(q, at));
     });
     r.Array("relations", [&](const json& rel, const std::string& at) {
         schema.relations.push_back(ReadRelation(rel, at));
     });
     return schema;
+}
+
+Schema ReadSchemaJson(std::string_view text, const std::string& file) {
+    try {
+        return ReadSchema(text);
+    } catch (const ErrorException& e) {
+        if (file.empty()) {
+            throw;
+        }
+        throw ErrorException(e.number(), "'" + file + "': " + e.record().description, e.record().source);
+    }
 }
 
 std::string WriteSchemaJson(const Schema& schema) {
@@ -258,7 +334,11 @@ std::string WriteSchemaJson(const Schema& schema) {
     }
     json queries = json::array();
     for (const auto& q : schema.queryDefs) {
-        queries.push_back({{"name", q.name}, {"sql", q.sql}});
+        queries.push_back({{"name", q.name},
+                           {"sql", q.sql},
+                           {"type", q.type},
+                           {"connect", q.connect},
+                           {"returnsRecords", q.returnsRecords}});
     }
     json relations = json::array();
     for (const auto& r : schema.relations) {

@@ -12,8 +12,8 @@ inline constexpr const char* kSchemaFormat = "vellumtide-schema";
 inline constexpr int kSchemaVersion = 1;
 
 // Parses and checks a schema document. Throws ErrorException (3343) naming
-// the first problem; nothing is guessed.
-Schema ReadSchemaJson(std::string_view text);
+// `file` (when given) and the first problem; nothing is guessed.
+Schema ReadSchemaJson(std::string_view text, const std::string& file = "");
 
 // The document for `schema`, UTF-8, ending in a line feed.
 std::string WriteSchemaJson(const Schema& schema);

@@ -1,48 +1,19 @@
 #include "generator/build_module.h"
 
+#include <optional>
 #include <string>
-#include <unordered_set>
 
 #include "common/path.h"
 #include "common/text.h"
 #include "generator/printer.h"
+#include "generator/run.h"
+#include "generator/sections.h"
 #include "generator/quote.h"
 #include "generator/support_routines.h"
 #include "vellumtide_version.h"
 
 namespace vt {
 namespace {
-
-// What one run carries from section to section. The printer knows $db$
-// (the Database variable) and $func$ (the creation function).
-struct Run {
-    Run(Printer& printer, bool highComments, std::string dbVar)
-        : p(printer), high(highComments), dbVarName(std::move(dbVar)),
-          createFuncName("Create" + dbVarName) {
-        p.Set("db", dbVarName);
-        p.Set("func", createFuncName);
-    }
-
-    Printer& p;
-    bool high;
-    std::string dbVarName;
-    std::string createFuncName;
-    bool indexInitialised = false;
-    bool queryCommentsWritten = false;
-    bool relationInitialised = false;
-    std::unordered_set<std::string> tablesWritten;  // folded names
-
-    std::string Lit(std::string_view text) const { return Literal(text, p.codePage()); }
-
-    // The check that follows every creating statement.
-    void ErrorCheck(const std::string& step) {
-        p.Print("If Err <> 0 Then\n"
-                "    DisplayError $report$\n"
-                "    Exit Function\n"
-                "End If\n",
-                {{"report", Lit(createFuncName + step)}});
-    }
-};
 
 void WriteHeader(Printer& p, const std::string& moduleName) {
     p.Print("Attribute VB_Name = \"$module$\"\n"
@@ -75,9 +46,8 @@ void WriteDatabaseVariable(Run& run) {
                 "\n");
 }
 
-void WriteDesignTypes(Run& run) {
-    Printer& p = run.p;
-    if (run.high) {
+void WriteDesignTypes(Printer& p, bool high) {
+    if (high) {
         p.Print("' FieldDesign contains the features, properties,\n"
                 "' and attributes which affect the field's creation.\n");
     }
@@ -94,7 +64,7 @@ void WriteDesignTypes(Run& run) {
             "    fdValidationText as String\n"
             "End Type\n"
             "\n");
-    if (run.high) {
+    if (high) {
         p.Print("' IndexDesign contains the features, properties,\n"
                 "' and attributes which affect the index's creation.\n");
     }
@@ -109,7 +79,7 @@ void WriteDesignTypes(Run& run) {
             "    idFieldName() as String\n"
             "End Type\n"
             "\n");
-    if (run.high) {
+    if (high) {
         p.Print("' RelationDesign contains the features, properties,\n"
                 "' and attributes which affect the relation's creation.\n");
     }
@@ -152,181 +122,12 @@ void WriteFunctionHead(Run& run) {
 
 void WriteCreateDatabase(Run& run, const std::string& fileName, bool encrypt,
                          const std::string& collating) {
-    run.p.Print("Set $db$ = CreateDatabase($file$, $collating$$encrypt$)\n",
-                {{"file", run.Lit(fileName)},
-                 {"collating", collating},
-                 {"encrypt", encrypt ? ", dbEncrypt" : ""}});
+    run.Statement("Set $db$ = CreateDatabase($file$, $collating$$encrypt$)",
+                  {{"file", run.Lit(fileName)},
+                   {"collating", collating},
+                   {"encrypt", encrypt ? ", dbEncrypt" : ""}});
     run.ErrorCheck("().CreateDatabase");
     run.p.Print("' Create the Tables\n");
-}
-
-void WriteFieldBlock(Run& run, const FieldDef& field) {
-    Printer& p = run.p;
-    p.Print("With zField\n");
-    p.Indent();
-    p.Print(".fdName = $name$\n"
-            ".fdType = $type$\n"
-            ".fdSize = $size$\n",
-            {{"name", run.Lit(field.name)}, {"type", DaoCode(field.type)}, {"size", field.size}});
-    if (field.allowZeroLength) {
-        p.Print(".fdAllowZeroLength = True\n");
-    }
-    if (field.attributes != 0) {
-        p.Print(".fdAttributes = $value$\n", {{"value", field.attributes}});
-    }
-    if (!field.defaultValue.empty()) {
-        p.Print(".fdDefaultValue = $value$\n", {{"value", run.Lit(field.defaultValue)}});
-    }
-    p.Print(".fdOrdinalPosition = $value$\n", {{"value", field.ordinalPosition}});
-    if (field.required) {
-        p.Print(".fdRequired = True\n");
-    }
-    if (!field.validationRule.empty()) {
-        p.Print(".fdValidationRule = $value$\n", {{"value", run.Lit(field.validationRule)}});
-    }
-    if (!field.validationText.empty()) {
-        p.Print(".fdValidationText = $value$\n",
-                {{"value", QuoteString(field.validationText, p.codePage())}});
-    }
-    p.Outdent();
-    p.Print("End With\n"
-            "CreateField myTable, zField\n"
-            "\n");
-}
-
-void WriteIndexBlock(Run& run, const IndexDef& index) {
-    Printer& p = run.p;
-    p.Print("ReDim zIndex.idFieldName(1 To $n$)\n", {{"n", index.fields.size()}});
-    if (!run.indexInitialised) {
-        if (run.high) {
-            p.Print("' idFieldName() has been initialized and\n"
-                    "' noted at this one spot.\n");
-        }
-        p.Print("zIndex.idInitialized = True\n");
-        run.indexInitialised = true;
-    }
-    p.Print("With zIndex\n");
-    p.Indent();
-    p.Print(".idName = $name$\n", {{"name", run.Lit(index.name)}});
-    const std::pair<bool, const char*> flags[] = {
-        {index.clustered, ".idClustered = True\n"}, {index.ignoreNulls, ".idIgnoreNulls = True\n"},
-        {index.primary, ".idPrimary = True\n"},     {index.required, ".idRequired = True\n"},
-        {index.unique, ".idUnique = True\n"},
-    };
-    for (const auto& [set, line] : flags) {
-        if (set) {
-            p.Print(line);
-        }
-    }
-    for (std::size_t i = 0; i < index.fields.size(); ++i) {
-        p.Print(".idFieldName($i$) = $name$\n", {{"i", i + 1}, {"name", run.Lit(index.fields[i])}});
-    }
-    p.Outdent();
-    p.Print("End With\n"
-            "AddIndex myTable, zIndex\n"
-            "\n");
-}
-
-// System tables and tables linked through ODBC are not re-created.
-bool GetsTableSection(const TableDef& table) {
-    return (table.attributes & (table_attr::kSystemObject | table_attr::kAttachedOdbc)) == 0;
-}
-
-void WriteTableSection(Run& run, const TableDef& table) {
-    Printer& p = run.p;
-    const std::string& name = table.name;
-    p.Print("' Table, Field, and Index Creation\n"
-            "Set myTable = $db$.CreateTableDef($name$)\n",
-            {{"name", run.Lit(name)}});
-    run.ErrorCheck("().CreateTable: " + name);
-    if (table.IsLinked()) {
-        p.Print("myTable.SourceTableName = $source$\n"
-                "myTable.Connect = $connect$\n",
-                {{"source", run.Lit(table.sourceTableName)}, {"connect", run.Lit(table.connect)}});
-    } else {
-        for (const FieldDef& field : table.fields) {
-            WriteFieldBlock(run, field);
-        }
-    }
-    run.ErrorCheck("(): " + name);
-    p.Print("$db$.TableDefs.Append myTable\n");
-    run.ErrorCheck("().AppendTable: " + name);
-    if (!table.IsLinked()) {
-        p.Print("' Indexes for the current table\n");
-        for (const IndexDef& index : table.indexes) {
-            if (!index.foreign) {
-                WriteIndexBlock(run, index);
-            }
-        }
-        run.ErrorCheck("().AddIndex: " + name);
-    }
-    p.Print("\n");
-    run.tablesWritten.insert(FoldCase(name));
-}
-
-void WriteQuerySection(Run& run, const QueryDef& query) {
-    Printer& p = run.p;
-    p.Print("' Query Definition Creation\n");
-    if (!run.queryCommentsWritten) {
-        if (run.high) {
-            p.Print("' The Query definitions are created here\n"
-                    "' which are precompiled SQL statements.\n");
-        }
-        run.queryCommentsWritten = true;
-    }
-    p.Print("Set myQuery = $db$.CreateQueryDef($name$, $sql$)\n",
-            {{"name", run.Lit(query.name)}, {"sql", QuoteString(query.sql, p.codePage())}});
-    run.ErrorCheck("().CreateQueryDef: " + query.name);
-    p.Print("myQuery.Close\n");
-}
-
-// A relation can be re-created only between tables the module creates.
-bool GetsRelationSection(const Run& run, const Relation& relation) {
-    return run.tablesWritten.contains(FoldCase(relation.table)) &&
-           run.tablesWritten.contains(FoldCase(relation.foreignTable));
-}
-
-void WriteRelationSection(Run& run, const Relation& relation) {
-    Printer& p = run.p;
-    p.Print("' Relationship Creation\n"
-            "ReDim zRelation.rdFieldName(1 To $n$)\n"
-            "ReDim zRelation.rdForeignName(1 To $n$)\n",
-            {{"n", relation.fields.size()}});
-    if (!run.relationInitialised) {
-        if (run.high) {
-            p.Print("' rdFieldName() and rdForeignName() has been\n"
-                    "' initialized and noted at this one spot.\n");
-        }
-        p.Print("zRelation.rdInitialized = True\n");
-        run.relationInitialised = true;
-    }
-    p.Print("With zRelation\n");
-    p.Indent();
-    p.Print(".rdName = $name$\n", {{"name", run.Lit(relation.name)}});
-    if (relation.attributes != 0) {
-        p.Print(".rdAttributes = $value$\n", {{"value", relation.attributes}});
-    }
-    p.Print(".rdTable = $table$\n"
-            ".rdForeignTable = $foreign$\n",
-            {{"table", run.Lit(relation.table)}, {"foreign", run.Lit(relation.foreignTable)}});
-    for (std::size_t i = 0; i < relation.fields.size(); ++i) {
-        p.Print(".rdFieldName($i$) = $name$\n"
-                ".rdForeignName($i$) = $foreign$\n",
-                {{"i", i + 1},
-                 {"name", run.Lit(relation.fields[i].name)},
-                 {"foreign", run.Lit(relation.fields[i].foreignName)}});
-    }
-    p.Outdent();
-    p.Print("End With\n"
-            "AddRelation $db$, zRelation\n");
-    run.ErrorCheck("().AddRelation: " + relation.name);
-}
-
-void WriteClosingLines(Run& run) {
-    run.p.Print("$db$.Close\n"
-                "$func$ = False\n");
-    run.p.Outdent();
-    run.p.Print("End Function\n");
 }
 
 std::string CollatingOrderName(const Database& database, Reporter& reporter) {
@@ -337,12 +138,23 @@ std::string CollatingOrderName(const Database& database, Reporter& reporter) {
     return "dbLangGeneral";
 }
 
+// A support-routine writer or a path split failed and said so: the run
+// ends with the plain report.
+struct WriterFailed {};
+
+std::string Reported(std::optional<std::string> name) {
+    if (!name) {
+        throw WriterFailed{};
+    }
+    return *name;
+}
+
 // The design types and the seven support routines; false when a routine
-// writer failed.
-bool WriteCommonCode(Run& run) {
-    WriteDesignTypes(run);
+// writer failed (it reports nothing itself).
+bool WriteCommonCode(Printer& p, bool high) {
+    WriteDesignTypes(p, high);
     for (const RoutineWriter writer : kRoutineWriters) {
-        if (writer(run.p, run.high)) {
+        if (writer(p, high)) {
             return false;
         }
     }
@@ -354,67 +166,125 @@ bool WriteCommonCode(Run& run) {
 void WriteCreationFunction(Run& run, const BuildInputs& inputs, GeneratorHost& host,
                            Reporter& reporter) {
     WriteFunctionHead(run);
-    const std::string fileName = host.CodeFullPath()
-                                     ? inputs.databasePath
-                                     : FileNameWithExtension(inputs.databasePath, reporter);
+    run.BeginCreationFunction();
+    const std::string fileName =
+        host.CodeFullPath() ? inputs.databasePath : Reported(FileNameWithExtension(inputs.databasePath, reporter));
     const bool encrypt = host.EncryptDatabase();
     WriteCreateDatabase(run, fileName, encrypt, CollatingOrderName(inputs.database, reporter));
 
     const Database& db = inputs.database;
     for (std::size_t i = 0; i < db.TableDefCount(); ++i) {
-        const TableDef table = db.TableDefAt(i);
-        if (GetsTableSection(table)) {
-            WriteTableSection(run, table);
+        if (GetsTableSection(db.TableHeadAt(i))) {
+            run.Boundary(true);
+            WriteTableSection(run, db.TableDefAt(i));
         }
     }
     for (std::size_t i = 0; i < db.QueryDefCount(); ++i) {
+        run.Boundary(true);
         WriteQuerySection(run, db.QueryDefAt(i));
     }
     for (std::size_t i = 0; i < db.RelationCount(); ++i) {
-        const Relation relation = db.RelationAt(i);
-        if (GetsRelationSection(run, relation)) {
-            WriteRelationSection(run, relation);
+        run.Boundary(true);
+        WriteRelationSection(run, db.RelationAt(i));
+    }
+    run.EndCreationFunction();
+}
+
+// The module files of one run: the chosen path, then Name_2.bas and on for
+// a design too large for one module. None replaces its target until all
+// are complete.
+class ModuleFiles {
+public:
+    ModuleFiles(std::string path, const OutputOpener& open) : first_(std::move(path)), open_(open) {}
+
+    ModuleOutput& Open(int number) {
+        paths_.push_back(PathOf(number));
+        outputs_.push_back(open_(paths_.back()));
+        return *outputs_.back();
+    }
+    void CommitAll() {
+        for (auto& output : outputs_) {
+            output->Commit();
         }
     }
-    WriteClosingLines(run);
-}
+    const std::vector<std::string>& Paths() const { return paths_; }
+
+private:
+    // "_2" goes before the file name's first dot, where the module's name ends.
+    std::string PathOf(int number) const {
+        if (number == 1) {
+            return first_;
+        }
+        const std::size_t nameStart = first_.find_last_of("\\/") + 1;
+        std::size_t dot = first_.find('.', nameStart);
+        if (dot == std::string::npos) {
+            dot = first_.size();
+        }
+        return first_.substr(0, dot) + "_" + std::to_string(number) + first_.substr(dot);
+    }
+
+    std::string first_;
+    const OutputOpener& open_;
+    std::vector<std::string> paths_;
+    std::vector<std::unique_ptr<ModuleOutput>> outputs_;
+};
+
+bool IsAce(const Database& database) { return database.Info().engine.rfind("ACE", 0) == 0; }
 
 }  // namespace
 
 bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
                      GeneratorHost& host, Reporter& reporter, const OutputOpener& open) {
     reporter.pending.Clear();
-    std::unique_ptr<ModuleOutput> output;
+    std::optional<ModuleFiles> files;
     try {
-        const std::string moduleName =
-            PlainText(BaseName(modulePath, reporter), inputs.codePage);
-        output = open(modulePath);
-        Printer printer(*output, inputs.codePage);
+        const std::string moduleName = PlainText(Reported(BaseName(modulePath, reporter)), inputs.codePage);
+        files.emplace(modulePath, open);
+        Printer printer(files->Open(1), inputs.codePage);
         WriteHeader(printer, moduleName);
-        Run run(printer, inputs.highComments, IdentifierFromName(inputs.databaseName) + "DB");
+        const bool commonCode = host.AddCommonCode();
+        const auto startModule = [&](int number) {
+            printer.Redirect(files->Open(number));
+            WriteHeader(printer, moduleName + "_" + std::to_string(number));
+            if (commonCode && !WriteCommonCode(printer, inputs.highComments)) {
+                throw WriterFailed{};
+            }
+        };
+        Run run(printer, inputs.highComments, IsAce(inputs.database),
+                IdentifierFromName(inputs.databaseName) + "DB", inputs.limits, startModule);
         WriteDatabaseVariable(run);
-        if (host.AddCommonCode() && !WriteCommonCode(run)) {
-            output.reset();  // the writer leaves no error pending
-            ShowError(reporter, "BuildModuleFile()");
-            return true;
+        if (commonCode && !WriteCommonCode(printer, run.high)) {
+            throw WriterFailed{};
         }
         WriteCreationFunction(run, inputs, host, reporter);
-        output->Commit();
+        files->CommitAll();
+    } catch (const WriterFailed&) {
+        files.reset();  // the writer leaves no error pending
+        ShowError(reporter, "BuildModuleFile()");
+        return true;
     } catch (...) {
         reporter.pending.Set(ErrorFromCurrentException());
-        output.reset();  // removes the unfinished module; the target stays as it was
+        files.reset();  // removes the unfinished modules; the targets stay as they were
         ShowError(reporter, "BuildModuleFile()");
         return true;
     }
+    host.FilesWritten(files->Paths());
     host.ModuleBuilt();
     return false;
 }
 
-void ReportBuildOutcome(bool failed, Reporter& reporter) {
+void ReportBuildOutcome(bool failed, Reporter& reporter, const std::vector<std::string>& written) {
     if (failed) {
         ShowError(reporter, "Build Module completed with errors!");
     } else if (reporter.pending.Number() != err::kNone) {
         ShowError(reporter, "BuildModule()");
+    } else if (written.size() > 1) {
+        std::string text = "Build Module complete.\rThe design needs " + std::to_string(written.size()) +
+                           " modules; add all of them to your project:";
+        for (const std::string& path : written) {
+            text += "\r" + path;
+        }
+        ShowError(reporter, text);
     } else {
         ShowError(reporter, "Build Module complete.");
     }

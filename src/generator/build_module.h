@@ -5,11 +5,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/codepage.h"
 #include "common/show_error.h"
 #include "dbaccess/database.h"
 #include "generator/module_output.h"
+#include "generator/run.h"
 
 namespace vt {
 
@@ -22,6 +24,9 @@ public:
     virtual bool EncryptDatabase() const = 0;    // "Encrypted Database"
     virtual bool CodeFullPath() const = 0;       // "Code Full DB Path"
     virtual void ModuleBuilt() = 0;              // dbFormName = "DBCreate", repaint, focus
+    // The module files a successful run wrote, the chosen path first; more
+    // than one when the design was too large for one module.
+    virtual void FilesWritten(const std::vector<std::string>& /*paths*/) {}
 };
 
 struct BuildInputs {
@@ -30,6 +35,7 @@ struct BuildInputs {
     std::string databaseName;  // gDatabaseName
     bool highComments = false; // gHighComments
     const CodePage& codePage;  // the module's code page
+    RunLimits limits{};        // where procedures and modules are split
 };
 
 // Writes the module to `modulePath`. Returns false when the whole module was
@@ -41,7 +47,9 @@ bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
 
 // Reports the outcome of a build command run: "Build Module completed with
 // errors!" when `failed`, the pending error as "BuildModule()" when one is
-// left, else "Build Module complete.".
-void ReportBuildOutcome(bool failed, Reporter& reporter);
+// left, else "Build Module complete.", naming the modules when the design
+// needed more than one.
+void ReportBuildOutcome(bool failed, Reporter& reporter,
+                        const std::vector<std::string>& written = {});
 
 }  // namespace vt

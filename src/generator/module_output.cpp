@@ -47,9 +47,14 @@ void WriteAll(int fd, const char* data, std::size_t size, const std::string& pat
 
 class FileOutput : public ModuleOutput {
 public:
-    // `temporary` empty: `target` is written directly (a device or a pipe).
-    FileOutput(int fd, std::string target, std::string temporary)
-        : fd_(fd), target_(std::move(target)), temporary_(std::move(temporary)) {
+    enum class Kind {
+        kDirect,     // a device or a pipe, written in place
+        kAnonymous,  // an unnamed file in the target's folder, linked in on Commit
+        kNamed,      // a named temporary file, renamed over the target on Commit
+    };
+
+    FileOutput(int fd, std::string target, Kind kind, std::string temporary = {})
+        : fd_(fd), target_(std::move(target)), kind_(kind), temporary_(std::move(temporary)) {
         buffer_.reserve(kBufferSize);
     }
 
@@ -57,7 +62,7 @@ public:
         if (fd_ >= 0) {
             ::close(fd_);
         }
-        if (!committed_ && !temporary_.empty()) {
+        if (!committed_ && kind_ == Kind::kNamed) {
             ::unlink(temporary_.c_str());
         }
     }
@@ -75,12 +80,15 @@ public:
 
     void Commit() override {
         Flush();
-        if (temporary_.empty()) {
+        if (kind_ == Kind::kDirect) {
             committed_ = true;
             return;
         }
         if (::fsync(fd_) != 0) {
             ThrowErrno(errno, target_);
+        }
+        if (kind_ == Kind::kAnonymous) {
+            LinkIntoFolder();
         }
         const int fd = fd_;
         fd_ = -1;
@@ -88,12 +96,28 @@ public:
             ThrowErrno(errno, target_);
         }
         if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-            ThrowErrno(errno, target_);
+            const int code = errno;
+            ::unlink(temporary_.c_str());
+            ThrowErrno(code, target_);
         }
         committed_ = true;
     }
 
 private:
+    // The complete module gets a name beside the target; rename then puts
+    // it in place (a link cannot replace an existing file).
+    void LinkIntoFolder() {
+        static unsigned counter = 0;
+        temporary_ = FolderOf(target_) + "/.vellumtide-" + std::to_string(::getpid()) + "-" +
+                     std::to_string(++counter);
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) != 0 &&
+            ::linkat(fd_, "", AT_FDCWD, temporary_.c_str(), AT_EMPTY_PATH) != 0) {
+            ThrowErrno(errno, target_);
+        }
+        kind_ = Kind::kNamed;  // from here on a failure must remove the name
+    }
+
     void Flush() {
         WriteAll(fd_, buffer_.data(), buffer_.size(), target_);
         buffer_.clear();
@@ -101,6 +125,7 @@ private:
 
     int fd_;
     std::string target_;
+    Kind kind_;
     std::string temporary_;
     std::string buffer_;
     bool committed_ = false;
@@ -141,13 +166,25 @@ std::unique_ptr<ModuleOutput> OpenAtomicFileOutput(const std::string& requested)
             if (fd < 0) {
                 ThrowErrno(errno, requested);
             }
-            return std::make_unique<FileOutput>(fd, requested, std::string());
+            return std::make_unique<FileOutput>(fd, requested, FileOutput::Kind::kDirect);
         }
     }
 
     const std::string folder = FolderOf(path);
-    std::string temporary = folder + "/.vellumtide-XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    const mode_t mode = ModuleMode(exists ? &info : nullptr);
+    // An unnamed file leaves nothing behind, whatever ends the program.
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    std::unique_ptr<FileOutput> output;
+    if (fd >= 0) {
+        output = std::make_unique<FileOutput>(fd, path, FileOutput::Kind::kAnonymous);
+    } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
+        // A file system without unnamed files: a named one, removed on failure.
+        std::string temporary = folder + "/.vellumtide-XXXXXX";
+        fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+        if (fd >= 0) {
+            output = std::make_unique<FileOutput>(fd, path, FileOutput::Kind::kNamed, temporary);
+        }
+    }
     if (fd < 0) {
         const int code = errno;
         if (code == ENOENT || code == ENOTDIR) {
@@ -156,8 +193,7 @@ std::unique_ptr<ModuleOutput> OpenAtomicFileOutput(const std::string& requested)
         }
         ThrowErrno(code, requested);
     }
-    auto output = std::make_unique<FileOutput>(fd, path, temporary);
-    if (::fchmod(fd, ModuleMode(exists ? &info : nullptr)) != 0) {
+    if (::fchmod(fd, mode) != 0) {
         ThrowErrno(errno, requested);
     }
     return output;

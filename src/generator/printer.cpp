@@ -4,27 +4,43 @@
 
 namespace vt {
 
-void Printer::Print(std::string_view text, std::initializer_list<Var> vars) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
+// Appends `text` from `pos` up to the next line feed (or its end) with
+// every $name$ replaced; leaves `pos` at the line feed.
+void Printer::Substitute(std::string_view text, std::span<const Var> vars, std::string& out,
+                         std::size_t& pos) const {
+    while (pos < text.size() && text[pos] != '\n') {
         const std::size_t special = text.find_first_of("$\n", pos);
-        line_.append(text.substr(pos, special - pos));
-        if (special == std::string_view::npos) {
+        out.append(text.substr(pos, special - pos));
+        if (special == std::string_view::npos || text[special] == '\n') {
+            pos = special == std::string_view::npos ? text.size() : special;
             return;
-        }
-        if (text[special] == '\n') {
-            EndLine();
-            pos = special + 1;
-            continue;
         }
         const std::size_t close = text.find('$', special + 1);
         if (close == std::string_view::npos) {
             throw ErrorException(err::kInternal, "A template has an unclosed $ in: " + std::string(text));
         }
         const std::string_view name = text.substr(special + 1, close - special - 1);
-        line_ += name.empty() ? std::string("$") : Lookup(name, vars);
+        out += name.empty() ? std::string("$") : Lookup(name, vars);
         pos = close + 1;
     }
+}
+
+void Printer::Print(std::string_view text, std::span<const Var> vars) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        Substitute(text, vars, line_, pos);
+        if (pos < text.size()) {  // at a line feed
+            EndLine();
+            ++pos;
+        }
+    }
+}
+
+std::size_t Printer::Measure(std::string_view line, std::span<const Var> vars) const {
+    std::string text;
+    std::size_t pos = 0;
+    Substitute(line, vars, text, pos);
+    return codePage_.Encode(text).size() + static_cast<std::size_t>(depth_) * 4;
 }
 
 void Printer::Line(std::string_view text) {
@@ -32,7 +48,7 @@ void Printer::Line(std::string_view text) {
     EndLine();
 }
 
-const std::string& Printer::Lookup(std::string_view name, std::initializer_list<Var> vars) const {
+const std::string& Printer::Lookup(std::string_view name, std::span<const Var> vars) const {
     for (const Var& var : vars) {
         if (var.name == name) {
             return var.value;
@@ -50,9 +66,14 @@ void Printer::EndLine() {
         bytes.assign(static_cast<std::size_t>(depth_) * 4, ' ');
     }
     bytes += codePage_.Encode(line_);
-    bytes += "\r\n";
     line_.clear();
-    output_.Write(bytes);
+    if (bytes.size() > kMaxLineLength) {
+        throw ErrorException(err::kInternal, "A generated line is longer than Visual Basic allows (" +
+                                                 std::to_string(bytes.size()) + " characters).");
+    }
+    bytes += "\r\n";
+    output_->Write(bytes);
+    ++lines_;
 }
 
 }  // namespace vt

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -31,12 +32,22 @@ public:
         std::string value;
     };
 
+    // Visual Basic reads at most this many characters on one physical line.
+    static constexpr std::size_t kMaxLineLength = 1023;
+
     Printer(ModuleOutput& output, const CodePage& codePage)
-        : output_(output), codePage_(codePage) {}
+        : output_(&output), codePage_(codePage) {}
 
     // Writes `text`, a module line for each "\n" in it. "$$" is a "$".
-    // Throws ErrorException when a line cannot be written.
-    void Print(std::string_view text, std::initializer_list<Var> vars = {});
+    // Throws ErrorException when a line cannot be written, or would be
+    // longer than kMaxLineLength (the sections make sure none is).
+    void Print(std::string_view text, std::initializer_list<Var> vars = {}) {
+        Print(text, std::span<const Var>(vars.begin(), vars.size()));
+    }
+    void Print(std::string_view text, std::span<const Var> vars);
+
+    // The length `line` (one line, no "\n") would have in the module.
+    std::size_t Measure(std::string_view line, std::span<const Var> vars) const;
 
     // Writes one line as it stands, without substitution.
     void Line(std::string_view text);
@@ -48,17 +59,28 @@ public:
     // matching Outdent().
     void Indent() { ++depth_; }
     void Outdent() { --depth_; }
+    int Depth() const { return depth_; }
+
+    // Lines go to `output` from here on, counted anew.
+    void Redirect(ModuleOutput& output) {
+        output_ = &output;
+        lines_ = 0;
+    }
+    std::uint64_t LinesWritten() const { return lines_; }
 
     const CodePage& codePage() const { return codePage_; }
 
 private:
-    const std::string& Lookup(std::string_view name, std::initializer_list<Var> vars) const;
+    const std::string& Lookup(std::string_view name, std::span<const Var> vars) const;
+    void Substitute(std::string_view text, std::span<const Var> vars, std::string& out,
+                    std::size_t& pos) const;
     void EndLine();
 
-    ModuleOutput& output_;
+    ModuleOutput* output_;
     const CodePage& codePage_;
     std::map<std::string, std::string, std::less<>> globals_;
     int depth_ = 0;
+    std::uint64_t lines_ = 0;
     std::string line_;  // the line being assembled, UTF-8
 };
 

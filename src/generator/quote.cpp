@@ -1,5 +1,6 @@
 #include "generator/quote.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -101,6 +102,111 @@ std::string PlainText(std::string_view text, const CodePage& codePage) {
     return out;
 }
 
+std::string CommentText(std::string_view text, const CodePage& codePage, std::size_t maxLength) {
+    std::string out;
+    ForEachCodePoint(text, [&](char32_t c) {
+        if (out.size() > maxLength) {
+            return;
+        }
+        if (c >= 32 && c != 127 && codePage.Represents(c)) {
+            AppendUtf8(out, c);
+        } else {
+            out += '?';
+        }
+    });
+    if (out.size() > maxLength) {
+        std::size_t cut = maxLength;
+        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) {
+            --cut;  // whole characters only
+        }
+        out.resize(cut);
+        out += "...";
+    }
+    return out;
+}
+
+namespace {
+
+// The items of an expression joined by " & ": literals and Chr calls.
+std::vector<std::string_view> ExpressionItems(std::string_view expression) {
+    std::vector<std::string_view> items;
+    std::size_t pos = 0;
+    while (pos < expression.size()) {
+        std::size_t end = pos;
+        if (expression[pos] == '"') {
+            end = pos + 1;
+            while (end < expression.size()) {
+                if (expression[end] == '"') {
+                    if (end + 1 < expression.size() && expression[end + 1] == '"') {
+                        end += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++end;
+            }
+            end = std::min(end + 1, expression.size());
+        } else {
+            end = std::min(expression.find(')', pos), expression.size() - 1) + 1;
+        }
+        items.push_back(expression.substr(pos, end - pos));
+        pos = end;
+        if (expression.substr(pos, 3) == " & ") {
+            pos += 3;
+        }
+    }
+    return items;
+}
+
+// A literal item cut into literals of at most `maxPiece` bytes, between
+// units: a doubled quotation mark or one whole character.
+void SplitLiteral(std::string_view literal, std::size_t maxPiece, std::vector<std::string>& out) {
+    const std::string_view body = literal.substr(1, literal.size() - 2);
+    const std::size_t room = std::max<std::size_t>(maxPiece, 8) - 2;
+    std::string piece;
+    std::size_t pos = 0;
+    while (pos < body.size()) {
+        std::size_t length = 1;
+        if (body[pos] == '"') {
+            length = 2;
+        } else {
+            while (pos + length < body.size() &&
+                   (static_cast<unsigned char>(body[pos + length]) & 0xC0) == 0x80) {
+                ++length;
+            }
+        }
+        if (piece.size() + length > room) {
+            out.push_back("\"" + piece + "\"");
+            piece.clear();
+        }
+        piece.append(body.substr(pos, length));
+        pos += length;
+    }
+    out.push_back("\"" + piece + "\"");
+}
+
+}  // namespace
+
+std::vector<std::string> SplitExpression(std::string_view expression, std::size_t maxPiece) {
+    std::vector<std::string> items;
+    for (const std::string_view item : ExpressionItems(expression)) {
+        if (item.size() > maxPiece && item.front() == '"') {
+            SplitLiteral(item, maxPiece, items);
+        } else {
+            items.emplace_back(item);
+        }
+    }
+    std::vector<std::string> pieces;
+    for (std::string& item : items) {
+        if (!pieces.empty() && pieces.back().size() + 3 + item.size() <= maxPiece) {
+            pieces.back() += " & " + item;
+        } else {
+            pieces.push_back(std::move(item));
+        }
+    }
+    return pieces;
+}
+
 std::string IdentifierFromName(std::string_view name) {
     const std::u32string chars = ToUtf32(name);
     std::string result;
@@ -123,8 +229,11 @@ std::string IdentifierFromName(std::string_view name) {
 }
 
 std::optional<std::string> CollatingOrderConstant(std::int32_t collatingOrder) {
-    static constexpr std::array<std::pair<std::int32_t, const char*>, 15> kConstants{{
+    // DAO's LanguageConstants, by the language id each one names. 1041 is
+    // Japanese: dbLangNordic names Swedish (0x041D), a Jet 1.0 sort.
+    static constexpr std::array<std::pair<std::int32_t, const char*>, 20> kConstants{{
         {1025, "dbLangArabic"},
+        {1028, "dbLangChineseTraditional"},
         {1029, "dbLangCzech"},
         {1030, "dbLangNorwdan"},
         {1032, "dbLangGreek"},
@@ -133,12 +242,16 @@ std::optional<std::string> CollatingOrderConstant(std::int32_t collatingOrder) {
         {1037, "dbLangHebrew"},
         {1038, "dbLangHungarian"},
         {1039, "dbLangIcelandic"},
-        {1041, "dbLangNordic"},
+        {1041, "dbLangJapanese"},
+        {1042, "dbLangKorean"},
         {1043, "dbLangDutch"},
         {1045, "dbLangPolish"},
         {1049, "dbLangCyrillic"},
         {1053, "dbLangSwedfin"},
+        {1054, "dbLangThai"},
         {1055, "dbLangTurkish"},
+        {1060, "dbLangSlovenian"},
+        {2052, "dbLangChineseSimplified"},
     }};
     for (const auto& [order, name] : kConstants) {
         if (order == collatingOrder) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/codepage.h"
 
@@ -24,6 +25,16 @@ std::string Literal(std::string_view text, const CodePage& codePage);
 // `text` with every character that a plain literal could not hold replaced
 // by "?" (for the module's own name, which is the user's, not the database's).
 std::string PlainText(std::string_view text, const CodePage& codePage);
+
+// `text` for a comment line: characters a comment could not hold become
+// "?", and a text longer than `maxLength` bytes is cut short with "...".
+std::string CommentText(std::string_view text, const CodePage& codePage, std::size_t maxLength = 200);
+
+// Cuts a string expression made by QuoteString or Literal into pieces of
+// at most `maxPiece` bytes whose concatenation, in order, has the same
+// value: "a" & "b" pieces, never inside a doubled quotation mark or a
+// character.
+std::vector<std::string> SplitExpression(std::string_view expression, std::size_t maxPiece);
 
 // Up to eight letters, digits and underscores taken from `name`.
 std::string IdentifierFromName(std::string_view name);

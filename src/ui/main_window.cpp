@@ -487,8 +487,9 @@ void frmTessel::dbBuildModule_Click() {
     gHighComments = dbComments[0]->isChecked();
 
     bool failed = false;
+    written_.clear();
     CarryOn([&] { failed = RunGenerator(*modulePath); });
-    ReportBuildOutcome(failed, reporter_);
+    ReportBuildOutcome(failed, reporter_, written_);
     platform_.SetMousePointer(pointer::kDefault);
 }
 
@@ -498,8 +499,10 @@ std::optional<std::string> frmTessel::AskModulePath() {
     std::string baseName;
     std::string databaseFile;
     std::string modulePath;
-    CarryOn([&] { baseName = FileNameWithExtension(Text(dbFormName->text()), reporter_); });
-    CarryOn([&] { databaseFile = FileNameWithExtension(Text(dbDatabaseName->text()), reporter_); });
+    CarryOn([&] { baseName = FileNameWithExtension(Text(dbFormName->text()), reporter_).value_or(""); });
+    CarryOn([&] {
+        databaseFile = FileNameWithExtension(Text(dbDatabaseName->text()), reporter_).value_or("");
+    });
     dbFormName->setText(Q(baseName));
 
     FileDialogRequest request;
@@ -559,9 +562,12 @@ bool frmTessel::RunGenerator(const std::string& modulePath) {
     // to code, as the command-line tool does. A database file reports its
     // own path, the one the dialog returned.
     const bool describedElsewhere = !info.path.empty() && info.path != gDatabasePath;
-    const BuildInputs inputs{*gDatabase,
-                             describedElsewhere ? info.path : gDatabasePath,
-                             describedElsewhere ? BaseName(info.path, reporter_) : gDatabaseName,
+    const std::optional<std::string> name =
+        describedElsewhere ? BaseName(info.path, reporter_) : std::optional<std::string>(gDatabaseName);
+    if (!name) {
+        return true;  // the split said why
+    }
+    const BuildInputs inputs{*gDatabase, describedElsewhere ? info.path : gDatabasePath, *name,
                              gHighComments, codePage};
     return BuildModuleFile(modulePath, inputs, *this, reporter_, openOutput_);
 }

@@ -70,6 +70,7 @@ public:
     bool EncryptDatabase() const override;
     bool CodeFullPath() const override;
     void ModuleBuilt() override;
+    void FilesWritten(const std::vector<std::string>& paths) override { written_ = paths; }
 
     // Module-level state, readable for the tests.
     const Database* CurrentDatabase() const { return gDatabase.get(); }
@@ -145,6 +146,7 @@ private:
     std::string gLastProgramPath;
     bool gHighComments = false;
 
+    std::vector<std::string> written_;  // by the last build
     frmAbout* about_ = nullptr;
     bool unloaded_ = false;
 };

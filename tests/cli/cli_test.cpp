@@ -90,7 +90,7 @@ TEST_F(CliTest, WhatCannotBeReCreatedIsReported) {
         (fs::path(VT_TEST_DATA_DIR) / "jet" / "mdb-reader" / "bigint.accdb").string();
     const std::string note =
         "Note: Table 'Table', field 'Numeric' has the Large Number type, which DAO cannot "
-        "create; it is reported with type 16.\n";
+        "create; the module leaves it out.\n";
     for (const char* command : {"list", "schema"}) {
         const Result r = RunTool({command, database});
         EXPECT_EQ(r.code, 0) << command;
@@ -99,6 +99,28 @@ TEST_F(CliTest, WhatCannotBeReCreatedIsReported) {
     const Result built = RunTool({"build", database, "-o", Path("b.bas")});
     EXPECT_THAT(built.err, HasSubstr(note));
     EXPECT_EQ(RunTool({"list", database, "--quiet"}).err, "");
+}
+
+TEST_F(CliTest, ADesignTooLargeForOneModuleIsWrittenAsSeveralAndEachIsNamed) {
+    Schema big;
+    big.info.path = "C:\\Data\\Big.mdb";
+    for (int t = 0; t < 180; ++t) {  // about 62,000 lines
+        TableDef table;
+        table.name = "Table" + std::to_string(t);
+        for (int f = 0; f < 40; ++f) {
+            FieldDef field;
+            field.name = "Field" + std::to_string(f);
+            field.type = DaoType::kText;
+            table.fields.push_back(field);
+        }
+        big.tableDefs.push_back(table);
+    }
+    { std::ofstream(Path("big.json")) << WriteSchemaJson(big); }
+    const Result r = RunTool({"build", Path("big.json"), "-o", Path("Big.bas")});
+    EXPECT_EQ(r.code, exit_code::kSuccess) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("Build Module complete.\nThe design needs 2 modules; add all of them to your project:\n" +
+                                 Path("Big.bas") + "\n" + Path("Big_2.bas") + "\n"));
+    EXPECT_THAT(ReadFile(Path("Big_2.bas")), HasSubstr("Attribute VB_Name = \"Big_2\"\r\n"));
 }
 
 TEST_F(CliTest, ExistingModuleNeedsForce) {
@@ -122,8 +144,8 @@ TEST_F(CliTest, DatabasesThatCannotBeOpened) {
     };
     const Case cases[] = {
         {Path("missing.mdb"), "Error in OpenDatabase() <DAO.DBEngine> \n3024 : "},
-        {Path("bad.json"), "3343 : Not a valid schema file: path is missing."},
-        {Path("broken.json"), "3343 : Not a valid schema file: it is not well-formed JSON"},
+        {Path("bad.json"), "3343 : '" + Path("bad.json") + "': Not a valid schema file: path is missing."},
+        {Path("broken.json"), "broken.json': Not a valid schema file: it is not well-formed JSON"},
         {Path("garbage.mdb"), "Error in OpenDatabase() <DAO.DBEngine> \n"},
         {dir_.string(), "3343 : "},
     };

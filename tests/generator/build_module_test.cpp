@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "generator/printer.h"
+#include "generator/quote.h"
 #include "generator/support_routines.h"
 #include "support/fakes.h"
 
@@ -80,7 +81,7 @@ TEST(ModuleNames, FromTheModulePathAndTheDatabasePath) {
          "    Set OrdersDB = CreateDatabase(\"C:\\Data\\Orders.mdb\", dbLangCyrillic)"},
         {"/home/u/say \"hi\".bas", "/srv/db/Sales 1997.mdb", false, false, 1041,
          "Attribute VB_Name = \"say ?hi?\"|' say ?hi?.bas",
-         "    Set Sales199DB = CreateDatabase(\"Sales 1997.mdb\", dbLangNordic)"},
+         "    Set Sales199DB = CreateDatabase(\"Sales 1997.mdb\", dbLangJapanese)"},
         {"/home/u/Order Entry.bas", "C:\\x\\Q\"uote 123.mdb", false, false, 1033,
          "Attribute VB_Name = \"Order Entry\"|' Order Entry.bas",
          "    Set Quote123DB = CreateDatabase(\"Q\"\"uote 123.mdb\", dbLangGeneral)"},
@@ -102,7 +103,7 @@ TEST(ModuleNames, FromTheModulePathAndTheDatabasePath) {
 
 TEST(ModuleNames, UnknownCollatingOrderIsReportedAndGeneralUsed) {
     Schema s = Orders();
-    s.info.collatingOrder = 1028;
+    s.info.collatingOrder = 1024;  // dbSortNeutral: no language constant
     const auto built = test::BuildToMemory(SchemaDatabase(s));
     ASSERT_FALSE(built.failed);
     EXPECT_THAT(built.bytes, HasSubstr("CreateDatabase(\"Orders.mdb\", dbLangGeneral, dbEncrypt)"));
@@ -145,6 +146,126 @@ TEST(OnceOnlyLines, OncePerRunAndAgainInTheNextRun) {
         EXPECT_EQ(*(flag - (high ? 3 : 1)), "    ReDim zIndex.idFieldName(1 To 1)");
         EXPECT_EQ(*(flag + 2), "        .idName = \"PrimaryKey\"");
     }
+}
+
+TEST(Collating, EveryOrderDaoHasAConstantForGetsIt) {
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {1033, "dbLangGeneral"},         {1041, "dbLangJapanese"}, {1042, "dbLangKorean"},
+        {1054, "dbLangThai"},            {1060, "dbLangSlovenian"}, {2052, "dbLangChineseSimplified"},
+        {1028, "dbLangChineseTraditional"}, {1053, "dbLangSwedfin"}, {1030, "dbLangNorwdan"},
+    };
+    for (const auto& [order, constant] : cases) {
+        EXPECT_EQ(CollatingOrderConstant(order), std::optional<std::string>(constant)) << order;
+    }
+    for (const std::int32_t unlisted : {1024, 1031, 0, -1, 3082}) {
+        EXPECT_FALSE(CollatingOrderConstant(unlisted).has_value()) << unlisted;
+    }
+}
+
+TEST(PassThrough, ConnectGoesBeforeTheSqlThenReturnsRecords) {
+    Schema s = Orders();
+    s.queryDefs = {{"Remote", "EXEC sp_who"}};
+    s.queryDefs[0].type = query_type::kPassThroughBulk;
+    s.queryDefs[0].connect = "ODBC;DSN=Sales";
+    s.queryDefs[0].returnsRecords = false;
+    const auto lines = Lines(test::BuildToMemory(SchemaDatabase(s), {.commonCode = false}));
+    const auto start = std::find(lines.begin(), lines.end(), "    ' Query Definition Creation");
+    ASSERT_NE(start, lines.end());
+    const std::vector<std::string> expected = {
+        "    ' Query Definition Creation",
+        "    Set myQuery = OrdersDB.CreateQueryDef(\"Remote\")",
+        "    If Err <> 0 Then",
+        "        DisplayError \"CreateOrdersDB().CreateQueryDef: Remote\"",
+        "        Exit Function",
+        "    End If",
+        "    myQuery.Connect = \"ODBC;DSN=Sales\"",
+        "    myQuery.SQL = \"EXEC sp_who\"",
+        "    myQuery.ReturnsRecords = False",
+        "    If Err <> 0 Then",
+        "        DisplayError \"CreateOrdersDB().QueryDef: Remote\"",
+        "        Exit Function",
+        "    End If",
+        "    myQuery.Close",
+    };
+    EXPECT_EQ(std::vector<std::string>(start, start + static_cast<long>(expected.size())), expected);
+}
+
+// A field of each type in an Items table, with an index on it and a
+// relation to it: DAO's library for the target creates it, or the module
+// says where it is left out, with its index and relation.
+TEST(ColumnTypes, WrittenWhereDaoCreatesThemLeftOutWithACommentOtherwise) {
+    struct Case {
+        DaoType type;
+        bool ace;
+        bool created;
+        const char* indexComment;  // nullptr: the index is written
+    };
+    const Case cases[] = {
+        {DaoType::kText, false, true, nullptr},
+        {DaoType::kDecimal, false, false, "its field \"Value\" is not created."},
+        {DaoType::kDecimal, true, false, "its field \"Value\" is not created."},
+        {DaoType::kBigInt, true, false, "its field \"Value\" is not created."},
+        {DaoType::kDateTimeExtended, true, false, "its field \"Value\" is not created."},
+        {DaoType::kChar, true, false, "its field \"Value\" is not created."},
+        {static_cast<DaoType>(70), true, false, "its field \"Value\" is not created."},
+        {DaoType::kAttachment, false, false, "its field \"Value\" is not created."},
+        {DaoType::kAttachment, true, true, "the engine makes it with the field \"Value\"."},
+        {DaoType::kComplexText, true, true, "the engine makes it with the field \"Value\"."},
+        {DaoType::kComplexDecimal, true, false, "its field \"Value\" is not created."},
+    };
+    for (const Case& c : cases) {
+        Schema s = Orders();
+        s.info.engine = c.ace ? "ACE12" : "Jet4";
+        TableDef items = WithPrimaryKey("Items");
+        FieldDef value;
+        value.name = "Value";
+        value.type = c.type;
+        items.fields.push_back(value);
+        IndexDef byValue;
+        byValue.name = "ByValue";
+        byValue.fields = {"Value"};
+        items.indexes.push_back(byValue);
+        s.tableDefs = {items, WithPrimaryKey("Other")};
+        s.relations = {{"ItemsOther", "Items", "Other", 0, {{"Value", "ID"}}}};
+        const auto built = test::BuildToMemory(SchemaDatabase(s));
+        const std::string what = DaoTypeName(c.type) + (c.ace ? " in ACE" : " in Jet");
+        ASSERT_FALSE(built.failed) << what;
+        EXPECT_EQ(built.bytes.find(".fdType = " + std::to_string(DaoCode(c.type)) + "\r\n") != std::string::npos,
+                  c.created) << what;
+        EXPECT_EQ(built.bytes.find("    ' Field \"Value\" is left out: DAO cannot create a field of its type (" +
+                                   DaoTypeName(c.type) + ").\r\n") != std::string::npos,
+                  !c.created) << what;
+        if (c.indexComment != nullptr) {
+            EXPECT_THAT(built.bytes, HasSubstr("    ' Index \"ByValue\" is left out: " + std::string(c.indexComment)))
+                << what;
+        }
+        EXPECT_EQ(built.bytes.find("' Relationship \"ItemsOther\" is left out: its field \"Value\" of table "
+                                   "\"Items\" is not created.") != std::string::npos,
+                  !c.created) << what;
+    }
+}
+
+TEST(ColumnTypes, ATableWithoutACreatableFieldAndItsRelationsAreLeftOut) {
+    Schema s = Orders();
+    TableDef prices = Table("Prices");
+    FieldDef amount;
+    amount.name = "Amount";
+    amount.type = DaoType::kDecimal;
+    prices.fields = {amount};
+    TableDef totals = WithPrimaryKey("Totals");
+    FieldDef calculated;
+    calculated.name = "Twice";
+    calculated.type = DaoType::kLong;
+    calculated.expression = "[ID]*2";
+    totals.fields.push_back(calculated);
+    s.tableDefs = {prices, totals};
+    s.relations = {Relate("PricesTotals", "Prices", "Totals")};
+    const auto built = test::BuildToMemory(SchemaDatabase(s));
+    EXPECT_THAT(built.bytes, HasSubstr("    ' Table \"Prices\" is left out: DAO can create none of its fields.\r\n"));
+    EXPECT_THAT(built.bytes, Not(HasSubstr("CreateTableDef(\"Prices\")")));
+    EXPECT_THAT(built.bytes, HasSubstr("    ' Relationship \"PricesTotals\" is left out: its table \"Prices\" is not created."));
+    EXPECT_THAT(built.bytes, HasSubstr("    ' Field \"Twice\" is calculated: it is created as a plain field, "
+                                       "without its expression.\r\n    With zField\r\n        .fdName = \"Twice\""));
 }
 
 TEST(Failure, AValueThatCannotBeReadEndsTheRunAndKeepsNothing) {

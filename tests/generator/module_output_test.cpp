@@ -41,7 +41,7 @@ TEST_F(ModuleOutputTest, CommitCreatesOrReplacesTheTarget) {
     for (const std::string& content : {std::string("first\r\n"), std::string(200000, 'x')}) {
         auto out = OpenAtomicFileOutput(target.string());
         out->Write(content);
-        EXPECT_TRUE(Leftovers("Orders.bas").size() == 1u) << "the temporary file sits beside it";
+        EXPECT_TRUE(Leftovers("Orders.bas").empty()) << "the module is written unnamed until it is complete";
         out->Commit();
         out.reset();
         EXPECT_EQ(Read(target), content);
@@ -104,7 +104,7 @@ TEST_F(ModuleOutputTest, FailedBuildKeepsThePreviousModuleByteForByte) {
 
     Schema schema;
     schema.info.path = "C:\\Data\\Big.mdb";
-    for (int t = 0; t < 400; ++t) {
+    for (int t = 0; t < 150; ++t) {
         TableDef table;
         table.name = "Table" + std::to_string(t);
         for (int f = 0; f < 20; ++f) {

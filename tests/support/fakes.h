@@ -3,6 +3,7 @@
 // module outputs in memory, and a database that fails on request.
 
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -38,7 +39,7 @@ public:
     void SetMousePointer(int shape) override { pointer = shape; }
 };
 
-// Collects the module in memory; `failAfterBytes` makes a write fail there.
+// Collects a module in memory; `failAfterBytes` makes a write fail there.
 class MemoryOutput : public ModuleOutput {
 public:
     MemoryOutput(std::string& sink, bool& committed, std::size_t failAfterBytes)
@@ -58,16 +59,19 @@ private:
     std::size_t failAfter_;
 };
 
+// Module files in memory, by path; `bytes` is the first one.
 struct MemoryTarget {
     std::string bytes;
     bool committed = false;
     std::size_t failAfterBytes = static_cast<std::size_t>(-1);
-    std::string openedPath;
+    std::vector<std::string> openedPaths;
+    std::map<std::string, std::string> more;  // the second module on
 
     OutputOpener Opener() {
         return [this](const std::string& path) {
-            openedPath = path;
-            return std::make_unique<MemoryOutput>(bytes, committed, failAfterBytes);
+            openedPaths.push_back(path);
+            std::string& sink = openedPaths.size() == 1 ? bytes : more[path];
+            return std::make_unique<MemoryOutput>(sink, committed, failAfterBytes);
         };
     }
 };
@@ -83,6 +87,8 @@ public:
     bool EncryptDatabase() const override { return encrypt; }
     bool CodeFullPath() const override { return fullPath; }
     void ModuleBuilt() override { ++builtCalls; }
+    void FilesWritten(const std::vector<std::string>& paths) override { written = paths; }
+    std::vector<std::string> written;
 };
 
 // Serves a schema, and fails the read of one chosen object.
@@ -129,11 +135,14 @@ struct BuildOptions {
     bool fullPath = false;
     std::string modulePath = "C:\\Work\\Orders.bas";
     std::size_t failAfterBytes = static_cast<std::size_t>(-1);
+    RunLimits limits{};
 };
 
 struct BuildResult {
     bool failed = false;
-    std::string bytes;
+    std::string bytes;                        // the first module
+    std::map<std::string, std::string> more;  // further modules, by path
+    std::vector<std::string> written;         // as the host was told
     bool committed = false;
     std::vector<ShownMessage> messages;
     int builtCalls = 0;
@@ -151,10 +160,12 @@ inline BuildResult BuildToMemory(const Database& db, const BuildOptions& o = {})
     host.fullPath = o.fullPath;
     MemoryTarget target;
     target.failAfterBytes = o.failAfterBytes;
-    const BuildInputs inputs{db, info.path, BaseName(info.path, reporter), o.high, cp};
+    const BuildInputs inputs{db, info.path, BaseName(info.path, reporter).value_or(""), o.high, cp, o.limits};
     BuildResult result;
     result.failed = BuildModuleFile(o.modulePath, inputs, host, reporter, target.Opener());
     result.bytes = target.bytes;
+    result.more = target.more;
+    result.written = host.written;
     result.committed = target.committed;
     result.messages = messenger.shown;
     result.builtCalls = host.builtCalls;

@@ -1,18 +1,15 @@
 #include "dbaccess/jet/jet_database.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <map>
+#include <set>
 #include <new>
 #include <stdexcept>
 
 #include "common/error.h"
 #include "common/text.h"
+#include "dbaccess/jet/jet_complex.h"
 #include "dbaccess/jet/jet_file.h"
 #include "dbaccess/jet/jet_props.h"
 #include "dbaccess/jet/jet_reader.h"
@@ -64,10 +61,17 @@ public:
         std::vector<CatalogRow> result;
         rows_.ForEachRow(catalog, [&](const std::vector<RowValue>& row) {
             CatalogRow entry;
-            entry.id = static_cast<std::int32_t>(rows_.Integer(id, row, catalog).value_or(0));
-            entry.parentId = static_cast<std::int32_t>(rows_.Integer(parentId, row, catalog).value_or(0));
-            entry.name = rows_.Text(name, row, catalog).value_or("");
-            entry.type = static_cast<std::int32_t>(rows_.Integer(type, row, catalog).value_or(0));
+            const auto rowId = rows_.Integer(id, row, catalog);
+            const auto rowParent = rows_.Integer(parentId, row, catalog);
+            const auto rowName = rows_.Text(name, row, catalog);
+            const auto rowType = rows_.Integer(type, row, catalog);
+            if (!rowId || !rowParent || !rowName || !rowType) {
+                Damaged("a catalogue row lacks its id, parent, name or type");
+            }
+            entry.id = static_cast<std::int32_t>(*rowId);
+            entry.parentId = static_cast<std::int32_t>(*rowParent);
+            entry.name = *rowName;
+            entry.type = static_cast<std::int32_t>(*rowType);
             entry.flags = static_cast<std::int32_t>(rows_.Integer(flags, row, catalog).value_or(0));
             // Only tables and queries need the rest; other objects can be large.
             if (entry.type == kTypeTable || entry.type == kTypeOdbcLink || entry.type == kTypeLink ||
@@ -84,10 +88,15 @@ public:
 
     // Reads a local table definition into `table` and `detail`.
     void ReadTable(std::uint32_t page, TableDef& table, TableDetail& detail,
-                   const PropertyBlob& properties, std::vector<std::string>& notes) {
+                   const PropertyBlob& properties, const ComplexColumns& complex,
+                   std::vector<std::string>& notes) {
         const TableDefinition definition = ReadTableDefinition(file_, text_, page);
-        ReadFields(definition, table, detail, properties, notes);
-        ReadIndexes(definition, table, detail);
+        const std::set<std::string> hidden = ReadFields(definition, table, detail, properties, complex, notes);
+        ReadIndexes(definition, hidden, table, detail);
+    }
+
+    ComplexColumns ReadComplex(std::uint32_t page) const {
+        return ReadComplexColumns(file_, text_, rows_, page);
     }
 
     std::vector<Relation> ReadRelations(std::uint32_t page) {
@@ -159,9 +168,12 @@ public:
     }
 
 private:
-    // Fields in collection order: by OrdinalPosition, then name.
-    void ReadFields(const TableDefinition& definition, TableDef& table, TableDetail& detail,
-                    const PropertyBlob& properties, std::vector<std::string>& notes) const {
+    // Fields in collection order: by OrdinalPosition, then name. Returns the
+    // columns the engine keeps for itself, which DAO does not list.
+    std::set<std::string> ReadFields(const TableDefinition& definition, TableDef& table,
+                                     TableDetail& detail, const PropertyBlob& properties,
+                                     const ComplexColumns& complex,
+                                     std::vector<std::string>& notes) const {
         std::vector<const Column*> order;
         for (const Column& column : definition.columns) {
             order.push_back(&column);
@@ -172,20 +184,46 @@ private:
             }
             return CompareNames(a->name, b->name) < 0;
         });
+        std::set<std::string> hidden;
         for (const Column* column : order) {
             const PropertyMap* props = properties.Column(column->name);
-            table.fields.push_back(ReadField(*column, props));
-            if (!table.IsSystem()) {
-                NoteWhatDaoCannotCreate(table.name, *column, props, notes);
+            FieldDef field = ReadField(*column, props);
+            const ComplexColumn kind = ComplexKindOf(*column, complex);
+            if (kind.kind == ComplexKind::kVersionHistory) {
+                notes.push_back("Table '" + table.name + "', field '" + column->name +
+                                "' keeps the version history of an append-only memo field; the "
+                                "history is not re-created.");
+                hidden.insert(column->name);
+                continue;
             }
+            if (kind.kind != ComplexKind::kUnknown) {
+                field.type = kind.dao;
+            }
+            if (!table.IsSystem()) {
+                NoteWhatDaoCannotCreate(table.name, field, *column, notes);
+            }
+            table.fields.push_back(std::move(field));
             detail.rawColumnTypes.push_back(column->type);
         }
+        return hidden;
+    }
+
+    ComplexColumn ComplexKindOf(const Column& column, const ComplexColumns& complex) const {
+        if (column.type != coltype::kComplex || !file_.IsAce()) {
+            return {};
+        }
+        const auto found = complex.find(column.complexId);
+        return found == complex.end() ? ComplexColumn{} : found->second;
     }
 
     FieldDef ReadField(const Column& column, const PropertyMap* props) const {
         FieldDef field;
         field.name = column.name;
-        const FieldShape shape = MapFieldDesign(column.Shape(), text_.Jet3());
+        FieldShape shape = MapFieldDesign(column.Shape(), text_.Jet3());
+        field.expression = PropertyText(props, "Expression", text_);
+        if (!field.expression.empty()) {
+            ReportCalculatedResult(shape);
+        }
         field.type = shape.type;
         field.size = shape.size;
         field.attributes = shape.attributes;
@@ -198,24 +236,31 @@ private:
         return field;
     }
 
-    static void NoteWhatDaoCannotCreate(const std::string& table, const Column& column,
-                                        const PropertyMap* props, std::vector<std::string>& notes) {
-        const StoredType type = LookupStoredType(column.type);
-        if (!type.daoCreates) {
-            notes.push_back("Table '" + table + "', field '" + column.name + "' has " + type.name +
-                            ", which DAO cannot create; it is reported with type " +
-                            std::to_string(DaoCode(type.dao)) + ".");
+    void NoteWhatDaoCannotCreate(const std::string& table, const FieldDef& field,
+                                 const Column& column, std::vector<std::string>& notes) const {
+        if (!DaoCreatesField(field.type, file_.IsAce())) {
+            const StoredType stored = LookupStoredType(column.type);
+            const std::string type = stored.dao == field.type
+                                         ? stored.name
+                                         : "the " + DaoTypeName(field.type) + " type";
+            notes.push_back("Table '" + table + "', field '" + field.name + "' has " + type +
+                            ", which DAO cannot create; the module leaves it out.");
         }
-        if (props != nullptr && props->count(FoldCase("Expression")) != 0) {
-            notes.push_back("Table '" + table + "', field '" + column.name +
+        if (!field.expression.empty()) {
+            notes.push_back("Table '" + table + "', field '" + field.name +
                             "' is a calculated field; its expression is not re-created.");
         }
     }
 
-    // Every logical index in stored order, its fields through its real index.
-    static void ReadIndexes(const TableDefinition& definition, TableDef& table, TableDetail& detail) {
+    // Every logical index in stored order, its fields through its real index;
+    // those on columns the engine keeps for itself are its own too.
+    static void ReadIndexes(const TableDefinition& definition, const std::set<std::string>& hidden,
+                            TableDef& table, TableDetail& detail) {
         for (const LogicalIndex& logical : definition.logicalIndexes) {
             const RealIndex& real = definition.realIndexes[logical.realIndex];
+            if (UsesHiddenColumn(definition, real, hidden)) {
+                continue;
+            }
             IndexDef index;
             IndexDetail indexDetail;
             index.name = logical.name;
@@ -231,11 +276,23 @@ private:
                     Damaged("an index names a column that the table does not have");
                 }
                 index.fields.push_back(column->name);
+                index.descending.push_back(slot.descending);
                 indexDetail.fields.push_back(IndexFieldDetail{column->name, slot.descending});
             }
             table.indexes.push_back(std::move(index));
             detail.indexes.push_back(std::move(indexDetail));
         }
+    }
+
+    static bool UsesHiddenColumn(const TableDefinition& definition, const RealIndex& real,
+                                 const std::set<std::string>& hidden) {
+        for (const IndexColumn& slot : real.columns) {
+            const Column* column = definition.ColumnByNumber(slot.columnNumber);
+            if (column != nullptr && hidden.count(column->name) != 0) {
+                return true;
+            }
+        }
+        return false;
     }
 
     static const Column* Need(const TableDefinition& def, std::string_view name) {
@@ -281,13 +338,30 @@ void CheckPassword(const JetFile& file, const TextDecoder& text,
     }
 }
 
+// The container every table and query belongs to; the catalogue's own
+// table is always among them, so a list without it is a damaged one.
 std::int32_t TablesContainerId(const std::vector<CatalogRow>& catalog) {
     for (const CatalogRow& row : catalog) {
         if (row.type == kTypeContainer && row.name == "Tables") {
-            return row.id;
+            for (const CatalogRow& child : catalog) {
+                if (child.parentId == row.id && child.type == kTypeTable && child.name == "MSysObjects") {
+                    return row.id;
+                }
+            }
+            Damaged("the catalogue's list of tables does not hold the catalogue itself");
         }
     }
     Damaged("the catalogue has no list of tables");
+}
+
+// Whether the object's own property `name` is stored as False.
+bool StoredFalse(const CatalogRow& row, const TextDecoder& text, std::string_view name) {
+    if (row.lvProp.empty()) {
+        return false;
+    }
+    const PropertyBlob blob = ParsePropertyBlob(row.lvProp, text);
+    const auto found = blob.table.find(FoldCase(name));
+    return found != blob.table.end() && !found->second.data.empty() && found->second.data[0] == 0;
 }
 
 // A table's DAO attributes, and for a linked one its Connect and source.
@@ -310,16 +384,24 @@ TableDef TableFromCatalogue(const CatalogRow& row) {
     return table;
 }
 
+struct TableRead {
+    TableDef table;
+    TableDetail detail;
+    std::optional<ErrorRecord> error;
+    const std::string& name() const { return table.name; }
+};
+
 // The user-visible objects of the catalogue, before they are sorted.
 struct Objects {
-    std::vector<std::pair<TableDef, TableDetail>> tables;
+    std::vector<TableRead> tables;
     std::vector<std::pair<QueryDef, QueryDesign>> queries;
     std::optional<std::uint32_t> relationshipsPage;
     std::optional<std::uint32_t> queriesPage;
     std::vector<std::string> notes;
 };
 
-void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row, Objects& objects) {
+void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row,
+              const ComplexColumns& complex, Objects& objects) {
     const std::uint32_t page = static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu;
     if (row.type == kTypeTable && row.name == "MSysRelationships") {
         objects.relationshipsPage = page;
@@ -332,30 +414,61 @@ void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row, Ob
     detail.name = row.name;
     detail.objectType = row.type;
     detail.flags = row.flags;
-    // A Jet-linked table's fields live in the other database.
+    // A Jet-linked table's fields live in the other database. A table whose
+    // own definition is damaged is kept with its error, as the engine opens
+    // such a file and fails only at that table.
+    std::optional<ErrorRecord> error;
     if (row.type != kTypeLink) {
-        PropertyBlob properties;
-        if (!row.lvProp.empty()) {
-            properties = ParsePropertyBlob(row.lvProp, text);
+        try {
+            PropertyBlob properties;
+            if (!row.lvProp.empty()) {
+                properties = ParsePropertyBlob(row.lvProp, text);
+            }
+            reader.ReadTable(page, table, detail, properties, complex, objects.notes);
+        } catch (const ErrorException& e) {
+            if (e.number() != err::kEngineDamaged) {
+                throw;
+            }
+            error = ErrorRecord{err::kEngineDamaged,
+                                "The definition of table '" + row.name + "' is damaged (" +
+                                    e.record().description + ").",
+                                kEngineSource};
+            objects.notes.push_back("Table '" + row.name + "' cannot be read: its definition is damaged (" +
+                                    e.record().description + ").");
+            table.fields.clear();
+            table.indexes.clear();
         }
-        reader.ReadTable(page, table, detail, properties, objects.notes);
     }
-    objects.tables.emplace_back(std::move(table), std::move(detail));
+    objects.tables.push_back(TableRead{std::move(table), std::move(detail), std::move(error)});
+}
+
+// What the complex columns of an ACE file are; none in a Jet file.
+ComplexColumns ReadComplex(Reader& reader, const std::vector<CatalogRow>& catalog,
+                           std::int32_t tablesId) {
+    for (const CatalogRow& row : catalog) {
+        if (row.parentId == tablesId && row.type == kTypeTable && row.name == "MSysComplexColumns") {
+            return reader.ReadComplex(static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu);
+        }
+    }
+    return {};
 }
 
 Objects CollectObjects(Reader& reader, const TextDecoder& text) {
     const std::vector<CatalogRow> catalog = reader.ReadCatalog();
     const std::int32_t tablesId = TablesContainerId(catalog);
+    const ComplexColumns complex = ReadComplex(reader, catalog, tablesId);
     Objects objects;
     for (const CatalogRow& row : catalog) {
         if (row.parentId != tablesId) {
             continue;
         }
         if (row.type == kTypeQuery) {
-            QueryDesign design{row.name, row.id, row.flags, {}};
-            objects.queries.emplace_back(QueryDef{row.name, ""}, std::move(design));
+            QueryDef query;
+            query.name = row.name;
+            query.returnsRecords = !StoredFalse(row, text, "ReturnsRecords");
+            objects.queries.emplace_back(std::move(query), QueryDesign{row.name, row.id, row.flags, {}});
         } else if (row.type == kTypeTable || row.type == kTypeOdbcLink || row.type == kTypeLink) {
-            AddTable(reader, text, row, objects);
+            AddTable(reader, text, row, complex, objects);
         }
     }
     return objects;
@@ -374,9 +487,14 @@ void AttachQueryRows(Reader& reader, Objects& objects) {
 }
 
 // Collection order: by name, case-insensitively.
-template <typename Pairs>
-void SortByName(Pairs& pairs) {
-    std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) {
+void SortByName(std::vector<TableRead>& tables) {
+    std::stable_sort(tables.begin(), tables.end(), [](const TableRead& a, const TableRead& b) {
+        return CompareNames(a.name(), b.name()) < 0;
+    });
+}
+
+void SortByName(std::vector<std::pair<QueryDef, QueryDesign>>& queries) {
+    std::stable_sort(queries.begin(), queries.end(), [](const auto& a, const auto& b) {
         return CompareNames(a.first.name, b.first.name) < 0;
     });
 }
@@ -392,16 +510,23 @@ void AddQueries(std::vector<std::pair<QueryDef, QueryDesign>>& queries, QueryDia
         } catch (const ErrorException& e) {
             sqlError = e.record();
         }
+        query.type = QueryDefType(design);
+        query.connect = PassThroughConnect(design);
+        if (!query.IsPassThrough()) {
+            query.returnsRecords = true;
+        } else if (!query.returnsRecords || query.type == query_type::kPassThroughBulk) {
+            query.type = query_type::kPassThroughBulk;
+            query.returnsRecords = false;
+        }
         schema.queryDefs.push_back(std::move(query));
         details.queries.push_back(std::move(design));
         details.querySqlErrors.push_back(std::move(sqlError));
     }
 }
 
-std::unique_ptr<JetDatabase> ReadAll(const std::uint8_t* data, std::size_t size,
-                                     const std::string& path,
+std::unique_ptr<JetDatabase> ReadAll(const PageSource& source, const std::string& path,
                                      const std::optional<std::string>& password) {
-    const JetFile file(Bytes(data, size));
+    const JetFile file(source);
     const int codePage = file.HeaderCodePage() == 0 ? 1252 : file.HeaderCodePage();
     const TextDecoder text(file.IsJet3(), codePage);
     CheckPassword(file, text, password);
@@ -421,26 +546,34 @@ std::unique_ptr<JetDatabase> ReadAll(const std::uint8_t* data, std::size_t size,
     SortByName(objects.queries);
     std::stable_sort(schema.relations.begin(), schema.relations.end(),
                      [](const Relation& a, const Relation& b) { return CompareNames(a.name, b.name) < 0; });
-    for (auto& [table, detail] : objects.tables) {
-        schema.tableDefs.push_back(std::move(table));
-        details.tables.push_back(std::move(detail));
+    for (TableRead& read : objects.tables) {
+        if (read.error) {
+            read.error->description = "'" + path + "': " + read.error->description;
+        }
+        schema.tableDefs.push_back(std::move(read.table));
+        details.tables.push_back(std::move(read.detail));
+        details.tableErrors.push_back(std::move(read.error));
     }
     AddQueries(objects.queries, file.IsAce() ? QueryDialect::Ace : QueryDialect::Jet, schema,
                details);
     return std::make_unique<JetDatabase>(std::move(schema), std::move(details));
 }
 
+// Errors name the file; a database read from standard input has no path.
 [[noreturn]] void Rethrow(const ErrorException& error, const std::string& path) {
     const std::string& what = error.record().description;
+    const std::string file = path.empty() ? "standard input" : "'" + path + "'";
     switch (error.number()) {
         case err::kEngineDamaged:
             throw ErrorException(err::kEngineDamaged,
-                                 "The database '" + path + "' is damaged and cannot be read (" + what + ").",
+                                 "The database " + file + " is damaged and cannot be read (" + what + ").",
                                  kEngineSource);
         case err::kEngineUnrecognisedFormat:
             throw ErrorException(err::kEngineUnrecognisedFormat,
-                                 "'" + path + "' is not a database this program can read (" + what + ").",
+                                 file + " is not a database this program can read (" + what + ").",
                                  kEngineSource);
+        case err::kEngineBadPassword:
+            throw ErrorException(err::kEngineBadPassword, file + ": " + what, kEngineSource);
         default:
             throw error;
     }
@@ -448,12 +581,11 @@ std::unique_ptr<JetDatabase> ReadAll(const std::uint8_t* data, std::size_t size,
 
 }  // namespace
 
-std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size_t size,
-                                             const std::string& path,
+std::unique_ptr<JetDatabase> ReadJetDatabase(const PageSource& source, const std::string& path,
                                              const std::optional<std::string>& password) {
     try {
         try {
-            return ReadAll(data, size, path, password);
+            return ReadAll(source, path, password);
         } catch (const std::bad_alloc&) {
             Damaged("a structure is impossibly large");
         } catch (const std::length_error&) {
@@ -464,80 +596,19 @@ std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size
     }
 }
 
+std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size_t size,
+                                             const std::string& path,
+                                             const std::optional<std::string>& password) {
+    const MemorySource source(Bytes(data, size));
+    return ReadJetDatabase(source, path, password);
+}
+
 }  // namespace jet
-
-namespace {
-
-// A read-only view of the whole file; the file is never opened for writing.
-class MappedFile {
-public:
-    explicit MappedFile(const std::string& path) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0) {
-            Fail(errno, path);
-        }
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0) {
-            Fail(errno, path);
-        }
-        if (!S_ISREG(info.st_mode)) {
-            throw ErrorException(err::kEngineUnrecognisedFormat,
-                                 "'" + path + "' is not a database file.", kEngineSource);
-        }
-        size_ = static_cast<std::size_t>(info.st_size);
-        if (size_ == 0) {
-            throw ErrorException(err::kEngineUnrecognisedFormat,
-                                 "'" + path + "' is empty, not a database.", kEngineSource);
-        }
-        void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd_, 0);
-        if (mapped == MAP_FAILED) {
-            Fail(errno, path);
-        }
-        data_ = static_cast<const std::uint8_t*>(mapped);
-    }
-    ~MappedFile() {
-        if (data_ != nullptr) {
-            ::munmap(const_cast<std::uint8_t*>(data_), size_);
-        }
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    const std::uint8_t* data() const { return data_; }
-    std::size_t size() const { return size_; }
-
-private:
-    [[noreturn]] void Fail(int code, const std::string& path) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-        if (code == EACCES || code == EPERM) {
-            throw ErrorException(err::kEngineNoPermission,
-                                 "You have no permission to open '" + path + "'.", kEngineSource);
-        }
-        if (code == ENOENT || code == ENOTDIR) {
-            throw ErrorException(err::kEngineFileNotFound,
-                                 "The file '" + path + "' cannot be found.", kEngineSource);
-        }
-        throw ErrorException(err::kEngineUnrecognisedFormat,
-                             "'" + path + "' could not be read as a database.", kEngineSource);
-    }
-
-    int fd_ = -1;
-    const std::uint8_t* data_ = nullptr;
-    std::size_t size_ = 0;
-};
-
-}  // namespace
 
 std::unique_ptr<Database> OpenJetDatabase(const std::string& absolutePath,
                                           const std::optional<std::string>& password) {
-    const MappedFile file(absolutePath);
-    return jet::ReadJetDatabase(file.data(), file.size(), absolutePath, password);
+    const jet::FileSource file(absolutePath);
+    return jet::ReadJetDatabase(file, absolutePath, password);
 }
 
 }  // namespace vt

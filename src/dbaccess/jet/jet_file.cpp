@@ -43,18 +43,23 @@ void Rc4Apply(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data
 
 namespace {
 
-Format DetectFormat(Bytes data) {
+Format DetectFormat(const PageSource& source) {
     static constexpr std::uint8_t kMagic[4] = {0x00, 0x01, 0x00, 0x00};
-    if (data.size() < 2048 || std::memcmp(data.data(), kMagic, 4) != 0) {
+    std::uint8_t head[kVersionOffset + 1] = {};
+    if (source.Size() < 2048) {
         Unrecognised("it is not a Jet or ACE database file");
     }
-    const std::string engine(reinterpret_cast<const char*>(data.data() + kEngineNameOffset), 15);
+    source.Read(0, head);
+    if (std::memcmp(head, kMagic, 4) != 0) {
+        Unrecognised("it is not a Jet or ACE database file");
+    }
+    const std::string engine(reinterpret_cast<const char*>(head + kEngineNameOffset), 15);
     const bool ace = engine == "Standard ACE DB";
     if (engine != "Standard Jet DB" && !ace) {
         Unrecognised("it is not a Jet or ACE database file");
     }
     Format format = Format::kJet4;
-    switch (data.U8(kVersionOffset)) {
+    switch (head[kVersionOffset]) {
         case 0: format = Format::kJet3; break;
         case 1: format = Format::kJet4; break;
         case 2: format = Format::kAce12; break;
@@ -84,19 +89,30 @@ void UnmaskJet4Password(Bytes header, std::vector<std::uint8_t>& password) {
 
 }  // namespace
 
-JetFile::JetFile(Bytes data) : data_(data), format_(DetectFormat(data)) {
+JetFile::JetFile(const PageSource& source) : source_(source), format_(DetectFormat(source)) {
+    ReadHeader();
+}
+
+JetFile::JetFile(Bytes data)
+    : owned_(std::make_unique<MemorySource>(data)), source_(*owned_), format_(DetectFormat(*owned_)) {
+    ReadHeader();
+}
+
+void JetFile::ReadHeader() {
     pageSize_ = IsJet3() ? 2048 : 4096;
-    if (data.size() < pageSize_ * 3) {
+    if (source_.Size() < pageSize_ * 3) {
         Unrecognised("the file is too short to be a database");
     }
     // A database has far fewer than 2^32 pages; a size beyond that is not ours.
-    const std::size_t pages = data.size() / pageSize_;
+    const std::uint64_t pages = source_.Size() / pageSize_;
     if (pages > 0xFFFFFFu) {
-        Unrecognised("the file is larger than any database can be");
+        Unrecognised("the file is larger than any database can be (" +
+                     std::to_string(source_.Size() >> 20) + " MB)");
     }
     pageCount_ = static_cast<std::uint32_t>(pages);
 
-    header_.assign(data.data(), data.data() + pageSize_);
+    header_.resize(pageSize_);
+    source_.Read(0, header_);
     const std::size_t maskLength = IsJet3() ? 126 : 128;
     Rc4Apply(kHeaderMaskKey, 4, header_.data() + kMaskStart, maskLength);
     const Bytes header(header_.data(), header_.size());
@@ -137,19 +153,18 @@ Bytes JetFile::Page(std::uint32_t number) const {
     if (number == 0) {
         return Bytes(header_.data(), header_.size());
     }
-    const std::uint8_t* raw = data_.data() + static_cast<std::size_t>(number) * pageSize_;
-    if (!PageCipher()) {
-        return Bytes(raw, pageSize_);
-    }
-    auto found = decrypted_.find(number);
-    if (found == decrypted_.end()) {
-        std::vector<std::uint8_t> page(raw, raw + pageSize_);
-        const std::uint32_t key = databaseKey_ ^ number;
-        const std::uint8_t keyBytes[4] = {
-            static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
-            static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 24)};
-        Rc4Apply(keyBytes, 4, page.data(), page.size());
-        found = decrypted_.emplace(number, std::move(page)).first;
+    auto found = pages_.find(number);
+    if (found == pages_.end()) {
+        std::vector<std::uint8_t> page(pageSize_);
+        source_.Read(static_cast<std::uint64_t>(number) * pageSize_, page);
+        if (PageCipher()) {
+            const std::uint32_t key = databaseKey_ ^ number;
+            const std::uint8_t keyBytes[4] = {
+                static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
+                static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 24)};
+            Rc4Apply(keyBytes, 4, page.data(), page.size());
+        }
+        found = pages_.emplace(number, std::move(page)).first;
     }
     return Bytes(found->second.data(), found->second.size());
 }

@@ -4,11 +4,13 @@
 // database was encrypted with the Jet page cipher).
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "dbaccess/jet/jet_bytes.h"
+#include "dbaccess/jet/jet_source.h"
 
 namespace vt::jet {
 
@@ -21,8 +23,10 @@ void Rc4Apply(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data
 
 class JetFile {
 public:
-    // `data` is the whole file and must outlive this object. Throws 3343
-    // when it is not a Jet/ACE database.
+    // Reads the header from `source`, which must outlive this object.
+    // Throws 3343 when it is not a Jet/ACE database.
+    explicit JetFile(const PageSource& source);
+    // The whole file in memory, which must outlive this object.
     explicit JetFile(Bytes data);
 
     bool IsJet3() const { return format_ == Format::kJet3; }
@@ -32,7 +36,8 @@ public:
     std::size_t PageSize() const { return pageSize_; }
     std::uint32_t PageCount() const { return pageCount_; }
 
-    // Page `number` (decrypted); 3049 when the file has no such page.
+    // Page `number` (decrypted); 3049 when the file has no such page. Pages
+    // are read once and stay valid as long as this object.
     Bytes Page(std::uint32_t number) const;
 
     int HeaderCodePage() const { return codePage_; }
@@ -53,7 +58,10 @@ public:
     void CountDefinitionPage() const;
 
 private:
-    Bytes data_;
+    void ReadHeader();
+
+    std::unique_ptr<MemorySource> owned_;  // when made from bytes in memory
+    const PageSource& source_;
     Format format_ = Format::kJet4;
     std::size_t pageSize_ = 4096;
     std::uint32_t pageCount_ = 0;
@@ -62,7 +70,7 @@ private:
     std::uint16_t sortOrder_ = 0;
     std::uint32_t databaseKey_ = 0;
     std::vector<std::uint8_t> password_;
-    mutable std::unordered_map<std::uint32_t, std::vector<std::uint8_t>> decrypted_;
+    mutable std::unordered_map<std::uint32_t, std::vector<std::uint8_t>> pages_;
     mutable std::uint64_t definitionPagesRead_ = 0;
 };
 

@@ -10,6 +10,7 @@
 
 #include "common/error.h"
 #include "dbaccess/database.h"
+#include "dbaccess/jet/jet_source.h"
 #include "dbaccess/query/query_rows.h"
 
 namespace vt::jet {
@@ -37,6 +38,8 @@ struct Details {
     std::vector<QueryDesign> queries;  // in QueryDefs order
     // Per query, in QueryDefs order: why its SQL text cannot be given, if so.
     std::vector<std::optional<ErrorRecord>> querySqlErrors;
+    // Per table, in TableDefs order: why its definition cannot be read, if so.
+    std::vector<std::optional<ErrorRecord>> tableErrors;
     // What the DAO view cannot carry or re-create, one sentence each.
     std::vector<std::string> notes;
 };
@@ -56,14 +59,27 @@ public:
         return SchemaDatabase::QueryDefAt(i);
     }
     std::string QueryDefNameAt(std::size_t i) const override { return schema().queryDefs.at(i).name; }
+
+    // A table whose definition is damaged is listed, and fails where it is
+    // read, as the engine's TableDef did.
+    TableDef TableDefAt(std::size_t i) const override {
+        if (i < details_.tableErrors.size() && details_.tableErrors[i]) {
+            throw ErrorException(*details_.tableErrors[i]);
+        }
+        return SchemaDatabase::TableDefAt(i);
+    }
+    TableDef TableHeadAt(std::size_t i) const override { return schema().tableDefs.at(i); }
     std::vector<std::string> Notes() const override { return details_.notes; }
 
 private:
     Details details_;
 };
 
-// Reads a whole database held in memory. `path` only fills Info().path.
-// Throws ErrorException with the engine's error numbers.
+// Reads a whole database from `source`. `path` only fills Info().path and
+// names the file in errors. Throws ErrorException with the engine's numbers.
+std::unique_ptr<JetDatabase> ReadJetDatabase(const PageSource& source, const std::string& path,
+                                             const std::optional<std::string>& password);
+// The same for a database held in memory.
 std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size_t size,
                                              const std::string& path,
                                              const std::optional<std::string>& password);

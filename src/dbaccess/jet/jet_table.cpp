@@ -198,6 +198,7 @@ Column ReadColumn(Bytes d, bool jet3) {
         c.varIndex = d.U16(7);
         c.ordinal = d.U16(9);
         c.lcid = d.U16(11);
+        c.complexId = d.U32(11);
         c.flags = d.U8(15);
         c.extraFlags = d.U8(16);
         c.fixedOffset = d.U16(21);
@@ -528,7 +529,7 @@ void RowReader::ForEachRow(const TableDefinition& table,
     for (const std::uint32_t page : UsageMapPages(table.usageMap)) {
         const Bytes data = file_.Page(page);
         if (data.U8(0) != kDataPage || data.U32(4) != table.page) {
-            continue;  // a page the map still names but that now belongs elsewhere
+            Damaged("a table's page map names a page of another table");
         }
         const std::uint32_t count = data.U16(countOffset);
         for (std::uint32_t r = 0; r < count; ++r) {

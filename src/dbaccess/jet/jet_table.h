@@ -38,6 +38,7 @@ struct Column {
     std::uint16_t varIndex = 0;   // slot in the variable-length offset table
     std::uint16_t ordinal = 0;    // the design position
     std::uint16_t lcid = 0;
+    std::uint32_t complexId = 0;  // ACE complex columns: their MSysComplexColumns entry
     std::uint8_t flags = 0;
     std::uint8_t extraFlags = 0;
     std::uint16_t fixedOffset = 0;

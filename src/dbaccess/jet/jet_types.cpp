@@ -1,6 +1,7 @@
 #include "dbaccess/jet/jet_types.h"
 
 #include <array>
+#include <utility>
 
 namespace vt::jet {
 namespace {
@@ -9,32 +10,33 @@ struct TypeRow {
     std::uint8_t stored;
     DaoType dao;
     SizeRule size;
-    bool daoCreates;
     const char* name;
 };
 
 constexpr DaoType Raw(std::uint8_t stored) { return static_cast<DaoType>(stored); }
 
 constexpr std::array<TypeRow, 18> kStoredTypes{{
-    {0x01, DaoType::kBoolean, SizeRule::kStoredLength, true, "the Yes/No type"},
-    {0x02, DaoType::kByte, SizeRule::kStoredLength, true, "the Byte type"},
-    {0x03, DaoType::kInteger, SizeRule::kStoredLength, true, "the Integer type"},
-    {0x04, DaoType::kLong, SizeRule::kStoredLength, true, "the Long Integer type"},
-    {0x05, DaoType::kCurrency, SizeRule::kStoredLength, true, "the Currency type"},
-    {0x06, DaoType::kSingle, SizeRule::kStoredLength, true, "the Single type"},
-    {0x07, DaoType::kDouble, SizeRule::kStoredLength, true, "the Double type"},
-    {0x08, DaoType::kDate, SizeRule::kStoredLength, true, "the Date/Time type"},
-    {0x09, DaoType::kBinary, SizeRule::kStoredLength, true, "the Binary type"},
-    {0x0A, DaoType::kText, SizeRule::kCharacters, true, "the Text type"},
-    {0x0B, DaoType::kLongBinary, SizeRule::kZero, true, "the OLE Object type"},
-    {0x0C, DaoType::kMemo, SizeRule::kZero, true, "the Memo type"},
-    {0x0F, DaoType::kGuid, SizeRule::kStoredLength, true, "the Replication ID type"},
-    {0x10, DaoType::kDecimal, SizeRule::kDecimal, true, "the Decimal type"},
-    {0x11, Raw(0x11), SizeRule::kStoredLength, false, "an engine-internal type"},
-    {0x12, Raw(0x12), SizeRule::kStoredLength, false,
+    {0x01, DaoType::kBoolean, SizeRule::kStoredLength, "the Yes/No type"},
+    {0x02, DaoType::kByte, SizeRule::kStoredLength, "the Byte type"},
+    {0x03, DaoType::kInteger, SizeRule::kStoredLength, "the Integer type"},
+    {0x04, DaoType::kLong, SizeRule::kStoredLength, "the Long Integer type"},
+    {0x05, DaoType::kCurrency, SizeRule::kStoredLength, "the Currency type"},
+    {0x06, DaoType::kSingle, SizeRule::kStoredLength, "the Single type"},
+    {0x07, DaoType::kDouble, SizeRule::kStoredLength, "the Double type"},
+    {0x08, DaoType::kDate, SizeRule::kStoredLength, "the Date/Time type"},
+    {0x09, DaoType::kBinary, SizeRule::kStoredLength, "the Binary type"},
+    {0x0A, DaoType::kText, SizeRule::kCharacters, "the Text type"},
+    {0x0B, DaoType::kLongBinary, SizeRule::kZero, "the OLE Object type"},
+    {0x0C, DaoType::kMemo, SizeRule::kZero, "the Memo type"},
+    {0x0F, DaoType::kGuid, SizeRule::kStoredLength, "the Replication ID type"},
+    {0x10, DaoType::kDecimal, SizeRule::kDecimal, "the Decimal type"},
+    {0x11, Raw(0x11), SizeRule::kStoredLength, "an engine-internal type"},
+    // Attachment, multi-value or version history: the reader asks the
+    // catalogue which, and keeps the raw byte when it cannot tell.
+    {0x12, Raw(0x12), SizeRule::kStoredLength,
      "an ACE complex (multi-value, attachment or version-history) type"},
-    {0x13, DaoType::kBigInt, SizeRule::kStoredLength, false, "the Large Number type"},
-    {0x14, Raw(0x14), SizeRule::kStoredLength, false, "the extended Date/Time type"},
+    {0x13, DaoType::kBigInt, SizeRule::kStoredLength, "the Large Number type"},
+    {0x14, DaoType::kDateTimeExtended, SizeRule::kStoredLength, "the extended Date/Time type"},
 }};
 
 }  // namespace
@@ -42,10 +44,10 @@ constexpr std::array<TypeRow, 18> kStoredTypes{{
 StoredType LookupStoredType(std::uint8_t stored) {
     for (const TypeRow& row : kStoredTypes) {
         if (row.stored == stored) {
-            return StoredType{row.stored, row.dao, row.size, row.daoCreates, row.name};
+            return StoredType{row.stored, row.dao, row.size, row.name};
         }
     }
-    return StoredType{stored, Raw(stored), SizeRule::kStoredLength, false,
+    return StoredType{stored, Raw(stored), SizeRule::kStoredLength,
                       "an unknown type " + std::to_string(stored)};
 }
 
@@ -70,6 +72,20 @@ FieldShape MapFieldDesign(const ColumnShape& column, bool jet3) {
         field.attributes += 8192;  // system or replication field
     }
     return field;
+}
+
+void ReportCalculatedResult(FieldShape& field) {
+    constexpr std::array<std::pair<DaoType, std::int32_t>, 9> kFixedSizes{{
+        {DaoType::kBoolean, 1}, {DaoType::kByte, 1}, {DaoType::kInteger, 2},
+        {DaoType::kLong, 4}, {DaoType::kCurrency, 8}, {DaoType::kSingle, 4},
+        {DaoType::kDouble, 8}, {DaoType::kDate, 8}, {DaoType::kGuid, 16},
+    }};
+    for (const auto& [type, size] : kFixedSizes) {
+        if (field.type == type) {
+            field.size = size;
+            field.attributes = (field.attributes & ~2) | 1;  // fixed, not variable
+        }
+    }
 }
 
 }  // namespace vt::jet

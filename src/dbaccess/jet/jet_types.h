@@ -15,9 +15,15 @@ inline constexpr std::uint8_t kBoolean = 0x01;
 inline constexpr std::uint8_t kByte = 0x02;
 inline constexpr std::uint8_t kInteger = 0x03;
 inline constexpr std::uint8_t kLong = 0x04;
+inline constexpr std::uint8_t kSingle = 0x06;
+inline constexpr std::uint8_t kDouble = 0x07;
+inline constexpr std::uint8_t kDate = 0x08;
 inline constexpr std::uint8_t kText = 0x0A;
 inline constexpr std::uint8_t kOle = 0x0B;
 inline constexpr std::uint8_t kMemo = 0x0C;
+inline constexpr std::uint8_t kGuid = 0x0F;
+inline constexpr std::uint8_t kDecimal = 0x10;
+inline constexpr std::uint8_t kComplex = 0x12;
 }  // namespace coltype
 
 // How Field.Size follows from the stored length.
@@ -30,10 +36,9 @@ enum class SizeRule {
 
 struct StoredType {
     std::uint8_t stored = 0;
-    DaoType dao{};      // Field.Type; the stored byte itself where DAO has no code
+    DaoType dao{};  // Field.Type; the stored byte itself where DAO has no code
     SizeRule size = SizeRule::kStoredLength;
-    bool daoCreates = false;  // DAO 3.6's CreateField can make it
-    std::string name;         // as a note names it
+    std::string name;  // as a note names it
 };
 
 // The row for a stored type byte; unknown bytes get a row of their own.
@@ -54,5 +59,9 @@ struct FieldShape {
 };
 
 FieldShape MapFieldDesign(const ColumnShape& column, bool jet3);
+
+// A calculated column stores its result in a variable-length wrapper; DAO
+// reports a fixed-size result type with that type's own size.
+void ReportCalculatedResult(FieldShape& field);
 
 }  // namespace vt::jet

@@ -11,6 +11,7 @@
 
 #include "common/text.h"
 #include "dbaccess/dao_type.h"
+#include "dbaccess/model.h"
 
 namespace vt {
 namespace {
@@ -90,6 +91,29 @@ std::optional<Kind> KindFromCatalogue(std::int32_t flags) {
 // A parameter's type name; code 0 is an untyped value.
 const char* ParameterTypeName(std::int32_t code) { return code == 0 ? "Value" : SqlTypeName(code); }
 
+// The query's kind: its type row's when it has a known one (queries saved
+// from the SQL view may have none), else the catalogue's, else a select.
+Kind KindOf(const QueryDesign& design) {
+    for (const QueryRow& row : design.rows) {
+        if (row.attribute == attr::kType) {
+            if (auto kind = KindFromTypeRow(row.flag)) {
+                return *kind;
+            }
+            break;
+        }
+    }
+    return KindFromCatalogue(design.flags).value_or(Kind::Select);
+}
+
+const QueryRow* TypeRow(const QueryDesign& design) {
+    for (const QueryRow& row : design.rows) {
+        if (row.attribute == attr::kType) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
 // Appends `append(item)` for each of `items`, with ", " between them.
 template <typename Items, typename Append>
 void AppendCommaList(std::string& out, const Items& items, Append&& append) {
@@ -155,7 +179,7 @@ public:
 
     std::string Build() {
         CheckAndSortRows();
-        const Kind kind = DecideKind();
+        const Kind kind = KindOf(design_);
         if (kind == Kind::PassThrough || kind == Kind::DataDefinition) {
             return StoredText();
         }
@@ -296,16 +320,6 @@ private:
     const QueryRow* Single(int attribute) const {
         const auto& rows = Rows(attribute);
         return rows.empty() ? nullptr : rows.front();
-    }
-
-    Kind DecideKind() const {
-        if (const QueryRow* type = Single(attr::kType)) {
-            if (auto kind = KindFromTypeRow(type->flag)) {
-                return *kind;
-            }
-        }
-        // Queries saved from the SQL view may have no type row.
-        return KindFromCatalogue(design_.flags).value_or(Kind::Select);
     }
 
     std::string StoredText() const {
@@ -866,6 +880,32 @@ private:
 
 std::string BuildQuerySql(const QueryDesign& design, QueryDialect dialect) {
     return SqlBuilder(design, dialect).Build();
+}
+
+std::int32_t QueryDefType(const QueryDesign& design) {
+    switch (KindOf(design)) {
+        case Kind::Select: return 0;
+        case Kind::Crosstab: return 16;
+        case Kind::Delete: return 32;
+        case Kind::Update: return 48;
+        case Kind::Append: return 64;
+        case Kind::MakeTable: return 80;
+        case Kind::DataDefinition: return 96;
+        case Kind::Union: return 128;
+        case Kind::PassThrough:
+            return (design.flags & 0xF0) == query_type::kPassThroughBulk
+                       ? query_type::kPassThroughBulk
+                       : query_type::kPassThrough;
+    }
+    return 0;
+}
+
+std::string PassThroughConnect(const QueryDesign& design) {
+    if (KindOf(design) != Kind::PassThrough) {
+        return {};
+    }
+    const QueryRow* type = TypeRow(design);
+    return type != nullptr && type->name1 ? *type->name1 : std::string();
 }
 
 }  // namespace vt

@@ -42,6 +42,14 @@ inline constexpr std::int32_t kQueryDesignError = err::kEngineDamaged;
 // description names the query, when the rows cannot give valid SQL.
 std::string BuildQuerySql(const QueryDesign& design, QueryDialect dialect);
 
+// DAO's QueryDef.Type for the stored design (QueryDefTypeEnum): 112 for a
+// pass-through query, 144 when the catalogue marks it as returning no records.
+std::int32_t QueryDefType(const QueryDesign& design);
+
+// A pass-through query's connect string (its type row's Name1); empty for
+// every other query.
+std::string PassThroughConnect(const QueryDesign& design);
+
 // `name` as an SQL identifier: unchanged when it is already in brackets or
 // is made of letters (any script), combining marks, digits and "_", does
 // not start with a digit and is not a reserved word; otherwise in brackets.

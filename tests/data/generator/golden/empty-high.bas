@@ -259,7 +259,7 @@ Public Function CreateSales199DB() as Boolean
     InitField zField
     InitIndex zIndex
     InitRelation zRelation
-    Set Sales199DB = CreateDatabase("Sales 1997.mdb", dbLangNordic, dbEncrypt)
+    Set Sales199DB = CreateDatabase("Sales 1997.mdb", dbLangJapanese, dbEncrypt)
     If Err <> 0 Then
         DisplayError "CreateSales199DB().CreateDatabase"
         Exit Function

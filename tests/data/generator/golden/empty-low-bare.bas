@@ -32,7 +32,7 @@ Public Function CreateSales199DB() as Boolean
     InitField zField
     InitIndex zIndex
     InitRelation zRelation
-    Set Sales199DB = CreateDatabase("D:\Apps\Sales 1997.mdb", dbLangNordic)
+    Set Sales199DB = CreateDatabase("D:\Apps\Sales 1997.mdb", dbLangJapanese)
     If Err <> 0 Then
         DisplayError "CreateSales199DB().CreateDatabase"
         Exit Function
