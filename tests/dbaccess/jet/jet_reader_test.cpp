@@ -494,7 +494,8 @@ TEST(Password, MissingOrWrongPasswordIsError3031) {
             ADD_FAILURE() << "opened without the right password";
         } catch (const ErrorException& e) {
             EXPECT_EQ(e.number(), err::kEngineBadPassword);
-            EXPECT_EQ(e.record().description, "Not a valid password.");
+            EXPECT_EQ(e.record().description, "'" + DataPath("mdb-reader/V2003_with-password.mdb") +
+                                                  "': Not a valid password.");
             EXPECT_EQ(e.record().source, kEngineSource);
         }
     }

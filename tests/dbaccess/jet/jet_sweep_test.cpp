@@ -230,7 +230,7 @@ TEST(Sweep, EveryTestDatabaseGivesItsSchemaOrAClearError) {
             const std::string properties = answer.substr(second + 6, third - 1 - (second + 6));
             const std::string counts = answer.substr(third);
             const auto found = manifest.find(relative);
-            if (found != manifest.end()) {
+            if (found != manifest.end() && found->second.toolsRead) {  // no counts for what no tool read
                 ++compared;
                 const Counts& c = found->second;
                 EXPECT_EQ(header, c.header) << "engine, code page or sort order differ from the manifest";
