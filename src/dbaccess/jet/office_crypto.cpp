@@ -619,10 +619,13 @@ OfficeEncryption ReadBinary(Bytes info) {
         hashBytes = 32;  // SHA-1 padded to whole AES blocks
     } else {
         encryption.kind = OfficeKind::kRc4CryptoApi;
+        if (algorithm == kAlgAes128 || algorithm == kAlgAes192 || algorithm == kAlgAes256) {
+            // AES named without the AES flag: a variant of an older
+            // compatibility mode, not one of the kinds read here.
+            Unsupported("AES without the AES flag");
+        }
         if (algorithm != 0 && algorithm != kAlgRc4) {
-            // AES named without the AES flag: a variant Access writes in an
-            // older compatibility mode; not one of the kinds read here.
-            Unsupported("the algorithm " + std::to_string(algorithm) + " without the AES flag");
+            Unsupported("the algorithm " + std::to_string(algorithm));
         }
         if (keyBits == 0) {
             keyBits = 40;
