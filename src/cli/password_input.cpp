@@ -93,10 +93,14 @@ public:
         gTerminal = fd_;
         gSaved = settings;
         for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            ::sigaction(kSignals[i], nullptr, &previous_[i]);
+            if (previous_[i].sa_handler == SIG_IGN) {
+                continue;  // what the caller ignores stays ignored
+            }
             struct sigaction action {};
             action.sa_handler = RestoreAndRaise;
             sigemptyset(&action.sa_mask);
-            ::sigaction(kSignals[i], &action, &previous_[i]);
+            ::sigaction(kSignals[i], &action, nullptr);
         }
         settings.c_lflag &= static_cast<tcflag_t>(~ECHO);
         settings.c_lflag |= ECHONL;
@@ -144,10 +148,12 @@ public:
         if (!own) {
             fd = STDIN_FILENO;
         }
-        WriteAll(own ? fd : STDERR_FILENO, prompt);
         std::optional<std::string> answer;
         {
+            // Echo goes off before the prompt shows, so nothing typed at it
+            // is ever echoed or flushed away by the change.
             EchoOff quiet(fd);
+            WriteAll(own ? fd : STDERR_FILENO, prompt);
             answer = ReadLine(fd);
         }
         if (own) {
