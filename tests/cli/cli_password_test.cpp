@@ -181,7 +181,7 @@ TEST_F(CliPasswordExecutable, PasswordStdinReadsTheFirstLineOnly) {
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out.rfind("[Table        ]Table1\n", 0), 0u) << r.out;
     r = RunWithStdin("list '" + kStandard + "' --password-stdin -q", kMadePassword + "\r\n");
-    EXPECT_EQ(r.code, 0) << "a Windows line ending is not part of the password";
+    EXPECT_EQ(r.code, 0) << "a Windows line ending is not in the password";
     r = RunWithStdin("list '" + kStandard + "' --password-stdin", "second line\n" + kMadePassword + "\n");
     EXPECT_EQ(r.code, 3);
     EXPECT_THAT(r.err, HasSubstr(WrongPasswordMessage(kStandard)));

@@ -172,12 +172,12 @@ public:
 
     std::size_t Size() const { return size_; }
 
-    // The hash of the parts one after the other, into `out` (Size() bytes).
-    void Into(std::initializer_list<std::span<const std::uint8_t>> parts, std::uint8_t* out) const {
+    // The hash of the pieces one after the other, into `out` (Size() bytes).
+    void Into(std::initializer_list<std::span<const std::uint8_t>> pieces, std::uint8_t* out) const {
         unsigned int length = 0;
         bool ok = EVP_DigestInit_ex2(ctx_.get(), md_.get(), nullptr) == 1;
-        for (const auto& part : parts) {
-            ok = ok && EVP_DigestUpdate(ctx_.get(), part.data(), part.size()) == 1;
+        for (const auto& piece : pieces) {
+            ok = ok && EVP_DigestUpdate(ctx_.get(), piece.data(), piece.size()) == 1;
         }
         ok = ok && EVP_DigestFinal_ex(ctx_.get(), out, &length) == 1;
         if (!ok || length != size_) {
@@ -185,9 +185,9 @@ public:
         }
     }
 
-    Secret Of(std::initializer_list<std::span<const std::uint8_t>> parts) const {
+    Secret Of(std::initializer_list<std::span<const std::uint8_t>> pieces) const {
         Secret out(size_);
-        Into(parts, out.data());
+        Into(pieces, out.data());
         return out;
     }
 
@@ -661,8 +661,8 @@ OfficeEncryption ReadBinary(Bytes info) {
         BadHeader("it gives the verifier's SHA-1 hash " + std::to_string(verifierHashSize) + " bytes");
     }
     auto copy = [&](std::size_t offset, std::size_t size) {
-        const Bytes part = verifier.Sub(offset, size);
-        return std::vector<std::uint8_t>(part.data(), part.data() + part.size());
+        const Bytes piece = verifier.Sub(offset, size);
+        return std::vector<std::uint8_t>(piece.data(), piece.data() + piece.size());
     };
     encryption.salt = copy(4, kVerifierSaltSize);
     encryption.encryptedVerifier = copy(4 + kVerifierSaltSize, 16);

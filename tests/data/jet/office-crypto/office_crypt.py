@@ -44,9 +44,9 @@ def aes(key, data, iv=None, decrypt=False):
     return op.update(data) + op.finalize()
 
 
-def digest(name, *parts):
+def digest(name, *pieces):
     h = hashlib.new(name.replace("-", "").lower())
-    for p in parts:
+    for p in pieces:
         h.update(p)
     return h.digest()
 
