@@ -27,13 +27,17 @@ if [ "$target" = fuzz_jet_parts ]; then
 fi
 
 mkdir -p "$build/corpus" "$build/seeds" "$build/artifacts"
-# Seeds: the small databases among the test files, plus the regressions.
+# Seeds: the test files that fit in -max_len (320 KiB: the smallest ACE
+# files, among them the Office-encrypted ones, are about 308 KiB), plus the
+# regressions and office-crypto/agile-head.bin, the first pages of an
+# encrypted file, small enough for the fuzzer to mutate quickly.
+max_len=327680
 for dir in "$root/tests/data/jet" "$root/../shared/testdata"; do
   [ -d "$dir" ] || continue
-  find "$dir" -type f \( -name '*.mdb' -o -name '*.accdb' -o -name '*.bin' \) -size -300k -print0 |
+  find "$dir" -type f \( -name '*.mdb' -o -name '*.accdb' -o -name '*.bin' \) -size -$((max_len / 1024 + 1))k -print0 |
     while IFS= read -r -d '' f; do cp -n "$f" "$build/seeds/$(sha1sum "$f" | cut -c1-16)" ; done
 done
 
 exec "$build/fuzz/fuzz_jet_reader" "$build/corpus" "$build/seeds" \
-  -max_total_time="$seconds" -max_len=327680 -rss_limit_mb=2048 -timeout=10 \
+  -max_total_time="$seconds" -max_len=$max_len -rss_limit_mb=2048 -timeout=10 \
   -artifact_prefix="$build/artifacts/" -print_final_stats=1 "$@"

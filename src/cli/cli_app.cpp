@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/password_input.h"
 #include "vellumtide_version.h"
 
 namespace vt {
@@ -14,6 +15,12 @@ using exit_code::kSuccess;
 using exit_code::kUsage;
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    const auto input = cli::MakeTerminalInput();
+    return RunCli(argc, argv, out, err, *input);
+}
+
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           cli::PasswordInput& input) {
     CLI::App app{"Writes a Visual Basic module whose DAO code re-creates a Jet database.",
                  "vellumtide-cli"};
     app.set_version_flag("--version", std::string("vellumtide-cli ") + VELLUMTIDE_VERSION);
@@ -47,7 +54,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
     for (std::size_t i = 0; i < commands.size(); ++i) {
         if (parsers[i]->parsed()) {
-            cli::Session session(out, err, commands[i]->databaseOptions().quiet);
+            cli::Session session(out, err, commands[i]->databaseOptions().quiet, input);
             return commands[i]->Execute(session);
         }
     }

@@ -13,8 +13,15 @@ inline constexpr int kOpenFailed = 3;
 inline constexpr int kModuleExists = 4;
 }  // namespace exit_code
 
-// Runs the tool on `argv`; regular output goes to `out`, messages to `err`.
-// Returns the exit code.
+namespace cli {
+class PasswordInput;
+}
+
+// Runs the tool on `argv`; regular output goes to `out`, messages to `err`,
+// and passwords not on the command line come from `input` (by default
+// standard input and the terminal). Returns the exit code.
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           cli::PasswordInput& input);
 
 }  // namespace vt

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/cli_app.h"
+#include "cli/password_input.h"
 #include "cli/stream_messenger.h"
 #include "common/show_error.h"
 #include "dbaccess/database.h"
@@ -22,17 +23,21 @@ namespace vt::cli {
 struct DatabaseOptions {
     std::string database;
     std::string password;
+    bool passwordStdin = false;  // the password is the first line of standard input
     bool quiet = false;
 };
 
 // Where a command's output and messages go.
 class Session {
 public:
-    Session(std::ostream& out, std::ostream& err, bool quiet)
-        : out(out), err(err), messenger(out, err, quiet) {}
+    Session(std::ostream& out, std::ostream& err, bool quiet, PasswordInput& input)
+        : out(out), err(err), messenger(out, err, quiet), input(input) {}
 
     // Opens the DATABASE argument and prints its notes; on failure reports
-    // it as the window's Open Database command does and returns null.
+    // it as the window's Open Database command does and returns null. A
+    // protected database takes its password from the options, from the
+    // first line of standard input, or, when neither is given and standard
+    // input is a terminal, from a prompt there.
     std::unique_ptr<Database> Open(const DatabaseOptions& options);
 
     // Reports the failure in flight as "OpenDatabase()".
@@ -45,6 +50,7 @@ public:
     StreamMessenger messenger;
     PendingError pending;
     Reporter reporter{pending, messenger};
+    PasswordInput& input;
 };
 
 class Command {

@@ -128,6 +128,10 @@ void JetFile::ReadHeader() {
     }
 }
 
+void JetFile::UnlockOffice(const OfficeEncryption& encryption, std::string_view password) {
+    office_ = vt::jet::UnlockOffice(encryption, databaseKey_, password);
+}
+
 std::string JetFile::EngineName() const {
     switch (format_) {
         case Format::kJet3: return "Jet3";
@@ -157,7 +161,12 @@ Bytes JetFile::Page(std::uint32_t number) const {
     if (found == pages_.end()) {
         std::vector<std::uint8_t> page(pageSize_);
         source_.Read(static_cast<std::uint64_t>(number) * pageSize_, page);
-        if (PageCipher()) {
+        if (OfficeEncrypted()) {
+            if (!office_) {
+                throw ErrorException(err::kEngineBadPassword, "Not a valid password.", kEngineSource);
+            }
+            office_->DecryptPage(number, page);
+        } else if (PageCipher()) {
             const std::uint32_t key = databaseKey_ ^ number;
             const std::uint8_t keyBytes[4] = {
                 static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),

@@ -1,16 +1,19 @@
 #pragma once
 // The page file under a Jet or ACE database: format detection, the
 // de-obfuscated header page, and pages by number (decrypted when the
-// database was encrypted with the Jet page cipher).
+// database was encrypted with the Jet page cipher or, once unlocked with its
+// password, with Office encryption).
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "dbaccess/jet/jet_bytes.h"
 #include "dbaccess/jet/jet_source.h"
+#include "dbaccess/jet/office_crypto.h"
 
 namespace vt::jet {
 
@@ -45,9 +48,13 @@ public:
     std::uint32_t DatabaseKey() const { return databaseKey_; }
     // Pages other than the header are RC4-encrypted with a per-page key.
     bool PageCipher() const { return databaseKey_ != 0 && !IsAce(); }
-    // The ACE file is protected by Office encryption, which this reader
-    // cannot decrypt.
+    // The ACE file is protected by Office encryption: its pages can be read
+    // only after UnlockOffice.
     bool OfficeEncrypted() const { return databaseKey_ != 0 && IsAce(); }
+    // Makes the key of `encryption` (what ReadOfficeEncryption found in the
+    // header page) from `password`, 3031 when it is wrong, and decrypts
+    // every page read from then on.
+    void UnlockOffice(const OfficeEncryption& encryption, std::string_view password);
     // The stored database password bytes, already unmasked: Jet3 holds code
     // page text (20 bytes), Jet4/ACE UTF-16LE (40 bytes).
     const std::vector<std::uint8_t>& PasswordBytes() const { return password_; }
@@ -70,6 +77,7 @@ private:
     std::uint16_t sortOrder_ = 0;
     std::uint32_t databaseKey_ = 0;
     std::vector<std::uint8_t> password_;
+    std::unique_ptr<OfficeDecryptor> office_;
     mutable std::unordered_map<std::uint32_t, std::vector<std::uint8_t>> pages_;
     mutable std::uint64_t definitionPagesRead_ = 0;
 };
