@@ -324,13 +324,17 @@ std::string StoredPassword(const JetFile& file, const TextDecoder& text) {
     return Utf16ToUtf8(Bytes(raw.data(), length));
 }
 
-void CheckPassword(const JetFile& file, const TextDecoder& text,
+void CheckPassword(JetFile& file, const TextDecoder& text,
                    const std::optional<std::string>& password) {
     if (file.OfficeEncrypted()) {
-        if (!password.has_value()) {
+        // A damaged description is reported as such, password or not, so
+        // nobody is asked for the password of a file that cannot be read.
+        const OfficeEncryption encryption = ReadOfficeEncryption(file.Page(0));
+        if (!password.has_value() || password->empty()) {
             throw ErrorException(err::kEngineBadPassword, "Not a valid password.", kEngineSource);
         }
-        Unrecognised("it is protected by Office encryption, which this program cannot decrypt");
+        file.UnlockOffice(encryption, *password);
+        return;
     }
     const std::string stored = StoredPassword(file, text);
     if (!stored.empty() && (!password.has_value() || *password != stored)) {
@@ -526,7 +530,7 @@ void AddQueries(std::vector<std::pair<QueryDef, QueryDesign>>& queries, QueryDia
 
 std::unique_ptr<JetDatabase> ReadAll(const PageSource& source, const std::string& path,
                                      const std::optional<std::string>& password) {
-    const JetFile file(source);
+    JetFile file(source);
     const int codePage = file.HeaderCodePage() == 0 ? 1252 : file.HeaderCodePage();
     const TextDecoder text(file.IsJet3(), codePage);
     CheckPassword(file, text, password);

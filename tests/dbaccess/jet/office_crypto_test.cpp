@@ -14,6 +14,7 @@
 
 #include "common/error.h"
 #include "dbaccess/jet/jet_file.h"
+#include "dbaccess/jet/jet_reader.h"
 #include "dbaccess/jet/office_crypto.h"
 #include "dbaccess/open.h"
 #include "support/files.h"
