@@ -24,6 +24,19 @@ std::int32_t MissingPathError(const std::string& path) {
     return err::kPathNotFound;
 }
 
+void ClearParts(std::string* folder, std::string* fileName, std::optional<std::string>* extension) {
+    if (folder != nullptr) {
+        folder->clear();
+    }
+    if (fileName != nullptr) {
+        fileName->clear();
+    }
+    if (extension != nullptr) {
+        *extension = std::string();
+    }
+}
+
+
 }  // namespace
 
 std::string TrimSpaces(const std::string& text) {
@@ -61,16 +74,11 @@ bool StripFilePath(const std::string& path, std::string* folder, std::string* fi
     std::int32_t failure = err::kNone;
     try {
         if ((query(path) & kAttributeDirectory) != 0) {
+            ClearParts(folder, fileName, extension);
             if (folder != nullptr) {
                 *folder = !path.empty() && IsSeparator(path.back())
                               ? path.substr(0, path.size() - 1)
                               : path;
-            }
-            if (fileName != nullptr) {
-                fileName->clear();
-            }
-            if (extension != nullptr) {
-                *extension = std::string();
             }
             return true;
         }
@@ -79,15 +87,7 @@ bool StripFilePath(const std::string& path, std::string* folder, std::string* fi
         if (failure != err::kInvalidArgument && failure != err::kFileNotFound &&
             failure != err::kPathNotFound) {
             reporter.pending.Set(e.record());
-            if (folder != nullptr) {
-                folder->clear();
-            }
-            if (fileName != nullptr) {
-                fileName->clear();
-            }
-            if (extension != nullptr) {
-                *extension = std::string();
-            }
+            ClearParts(folder, fileName, extension);
             ShowError(reporter, "StripFilePath()");
             return false;
         }

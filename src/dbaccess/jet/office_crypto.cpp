@@ -1,10 +1,15 @@
 #include "dbaccess/jet/office_crypto.h"
 
 #include <openssl/crypto.h>
+#include <expat.h>
 #include <openssl/evp.h>
 
 #include <algorithm>
 #include <array>
+#include <climits>
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <initializer_list>
 #include <optional>
 
@@ -266,10 +271,9 @@ std::string HashLabel(OfficeHash hash) {
 
 // A start tag of the XML description: its local name and attributes.
 struct Tag {
-    std::string_view name;
+    std::string name;  // without its namespace prefix
     bool closing = false;
-    bool empty = false;  // <name ... />
-    std::vector<std::pair<std::string_view, std::string_view>> attributes;
+    std::vector<std::pair<std::string, std::string>> attributes;
 
     std::optional<std::string_view> Attribute(std::string_view wanted) const {
         for (const auto& [key, value] : attributes) {
@@ -281,96 +285,71 @@ struct Tag {
     }
 };
 
-std::string_view LocalName(std::string_view name) {
+std::string LocalName(std::string_view name) {
     const std::size_t colon = name.rfind(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+    return std::string(colon == std::string_view::npos ? name : name.substr(colon + 1));
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-bool IsNameChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ':' ||
-           c == '_' || c == '-' || c == '.';
-}
-
-// Splits the description into tags. Only what Access writes is understood:
-// declarations, comments, start and end tags with quoted attributes; text
-// between tags is ignored. Anything else is a damaged header.
-std::vector<Tag> ReadTags(std::string_view xml) {
-    std::vector<Tag> tags;
-    std::size_t pos = 0;
-    while ((pos = xml.find('<', pos)) != std::string_view::npos) {
-        const std::string_view rest = xml.substr(pos);
-        if (rest.starts_with("<?") || rest.starts_with("<!--")) {
-            const std::string_view end = rest.starts_with("<?") ? "?>" : "-->";
-            const std::size_t close = xml.find(end, pos + 2);
-            if (close == std::string_view::npos) {
-                BadHeader("its XML text ends inside a declaration or comment");
-            }
-            pos = close + end.size();
-            continue;
+// The description's elements in document order, an end tag after each
+// element's content. Expat parses; a document type declaration (and with it
+// any entity) is refused, as Office never writes one.
+class TagReader {
+public:
+    std::vector<Tag> Read(std::string_view xml) {
+        const std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(
+            XML_ParserCreate(nullptr), &XML_ParserFree);
+        if (!parser) {
+            throw std::bad_alloc();
         }
-        Tag tag;
-        std::size_t i = pos + 1;
-        if (i < xml.size() && xml[i] == '/') {
-            tag.closing = true;
-            ++i;
+        parser_ = parser.get();
+        XML_SetUserData(parser.get(), this);
+        XML_SetElementHandler(parser.get(), &TagReader::Start, &TagReader::End);
+        XML_SetStartDoctypeDeclHandler(parser.get(), &TagReader::Doctype);
+        const int size = static_cast<int>(std::min<std::size_t>(xml.size(), INT32_MAX));
+        if (XML_Parse(parser.get(), xml.data(), size, XML_TRUE) != XML_STATUS_OK) {
+            BadHeader(failure_ != nullptr ? failure_
+                                          : "its XML text is malformed (" +
+                                                std::string(XML_ErrorString(XML_GetErrorCode(parser.get()))) +
+                                                ")");
         }
-        const std::size_t nameStart = i;
-        while (i < xml.size() && IsNameChar(xml[i])) {
-            ++i;
-        }
-        if (i == nameStart) {
-            BadHeader("its XML text holds a tag without a name");
-        }
-        tag.name = LocalName(xml.substr(nameStart, i - nameStart));
-        for (;;) {
-            while (i < xml.size() && IsSpace(xml[i])) {
-                ++i;
-            }
-            if (i >= xml.size()) {
-                BadHeader("its XML text ends inside a tag");
-            }
-            if (xml[i] == '>') {
-                ++i;
-                break;
-            }
-            if (xml[i] == '/' && i + 1 < xml.size() && xml[i + 1] == '>' && !tag.closing) {
-                tag.empty = true;
-                i += 2;
-                break;
-            }
-            const std::size_t keyStart = i;
-            while (i < xml.size() && IsNameChar(xml[i])) {
-                ++i;
-            }
-            const std::string_view key = xml.substr(keyStart, i - keyStart);
-            while (i < xml.size() && IsSpace(xml[i])) {
-                ++i;
-            }
-            if (key.empty() || tag.closing || i >= xml.size() || xml[i] != '=') {
-                BadHeader("its XML text holds a malformed tag");
-            }
-            ++i;
-            while (i < xml.size() && IsSpace(xml[i])) {
-                ++i;
-            }
-            if (i >= xml.size() || (xml[i] != '"' && xml[i] != '\'')) {
-                BadHeader("its XML text holds an attribute without quotes");
-            }
-            const char quote = xml[i++];
-            const std::size_t valueEnd = xml.find(quote, i);
-            if (valueEnd == std::string_view::npos) {
-                BadHeader("its XML text ends inside an attribute");
-            }
-            tag.attributes.emplace_back(LocalName(key), xml.substr(i, valueEnd - i));
-            i = valueEnd + 1;
-        }
-        tags.push_back(std::move(tag));
-        pos = i;
+        return std::move(tags_);
     }
-    return tags;
-}
+
+private:
+    // Nothing may be thrown through the parser's C frames.
+    static void Start(void* self, const XML_Char* name, const XML_Char** attributes) noexcept {
+        auto* reader = static_cast<TagReader*>(self);
+        try {
+            Tag tag;
+            tag.name = LocalName(name);
+            for (std::size_t i = 0; attributes[i] != nullptr; i += 2) {
+                tag.attributes.emplace_back(LocalName(attributes[i]), attributes[i + 1]);
+            }
+            reader->tags_.push_back(std::move(tag));
+        } catch (const std::bad_alloc&) {
+            reader->Stop("it is too large to read");
+        }
+    }
+    static void End(void* self, const XML_Char* name) noexcept {
+        auto* reader = static_cast<TagReader*>(self);
+        try {
+            reader->tags_.push_back(Tag{LocalName(name), true, {}});
+        } catch (const std::bad_alloc&) {
+            reader->Stop("it is too large to read");
+        }
+    }
+    static void Doctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int) noexcept {
+        static_cast<TagReader*>(self)->Stop("its XML text has a document type declaration");
+    }
+    void Stop(const char* why) noexcept {
+        failure_ = why;
+        XML_StopParser(parser_, XML_FALSE);
+    }
+
+    std::vector<Tag> tags_;
+    const char* failure_ = nullptr;  // why the reader stopped the parser
+    XML_Parser parser_ = nullptr;
+};
 
 std::uint32_t ReadNumber(const Tag& tag, std::string_view name) {
     const auto text = tag.Attribute(name);
@@ -401,45 +380,21 @@ std::string_view ReadText(const Tag& tag, std::string_view name) {
     return *text;
 }
 
-int Base64Value(char c) {
-    if (c >= 'A' && c <= 'Z') return c - 'A';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-    if (c >= '0' && c <= '9') return c - '0' + 52;
-    if (c == '+') return 62;
-    if (c == '/') return 63;
-    return -1;
-}
-
 std::vector<std::uint8_t> ReadBase64(const Tag& tag, std::string_view name) {
     const std::string_view text = ReadText(tag, name);
-    if (text.empty() || text.size() % 4 != 0) {
+    const std::size_t firstPad = text.find('=');
+    if (text.empty() || text.size() % 4 != 0 || text.size() > INT32_MAX ||
+        (firstPad != std::string_view::npos && firstPad + 2 < text.size())) {
         BadHeader(std::string(name) + " is not base64 text");
     }
-    std::vector<std::uint8_t> out;
-    out.reserve(text.size() / 4 * 3);
-    for (std::size_t i = 0; i < text.size(); i += 4) {
-        const bool lastGroup = i + 4 == text.size();
-        int v[4];
-        int padding = 0;
-        for (int k = 0; k < 4; ++k) {
-            const char c = text[i + static_cast<std::size_t>(k)];
-            if (c == '=' && lastGroup && k >= 2) {
-                v[k] = 0;
-                ++padding;
-                continue;
-            }
-            v[k] = Base64Value(c);
-            if (v[k] < 0 || padding > 0) {
-                BadHeader(std::string(name) + " is not base64 text");
-            }
-        }
-        const std::uint32_t group = (static_cast<std::uint32_t>(v[0]) << 18) |
-                                    (static_cast<std::uint32_t>(v[1]) << 12) |
-                                    (static_cast<std::uint32_t>(v[2]) << 6) | static_cast<std::uint32_t>(v[3]);
-        out.push_back(static_cast<std::uint8_t>(group >> 16));
-        if (padding < 2) out.push_back(static_cast<std::uint8_t>(group >> 8));
-        if (padding < 1) out.push_back(static_cast<std::uint8_t>(group));
+    std::vector<std::uint8_t> out(text.size() / 4 * 3);
+    const int decoded = EVP_DecodeBlock(out.data(), reinterpret_cast<const unsigned char*>(text.data()),
+                                        static_cast<int>(text.size()));
+    if (decoded < 0) {
+        BadHeader(std::string(name) + " is not base64 text");
     }
+    // The decoder counts the padding as bytes.
+    out.resize(static_cast<std::size_t>(decoded) - (text.size() - std::min(firstPad, text.size())));
     return out;
 }
 
@@ -501,14 +456,14 @@ std::vector<std::uint8_t> ReadEncrypted(const Tag& tag, std::string_view name, s
     return value;
 }
 
-OfficeEncryption ReadAgile(Bytes xmlBytes) {
-    std::size_t length = 0;
-    while (length < xmlBytes.size() && xmlBytes.data()[length] != 0) {
-        ++length;
-    }
-    const std::string_view xml(reinterpret_cast<const char*>(xmlBytes.data()), length);
-    const std::vector<Tag> tags = ReadTags(xml);
+// The two elements agile encryption is read from: <keyData> and the
+// password's <encryptedKey>.
+struct AgileElements {
+    const Tag* keyData = nullptr;
+    const Tag* passwordKey = nullptr;
+};
 
+AgileElements FindAgileElements(const std::vector<Tag>& tags) {
     const Tag* keyData = nullptr;
     const Tag* passwordKey = nullptr;
     bool rootSeen = false;
@@ -529,7 +484,7 @@ OfficeEncryption ReadAgile(Bytes xmlBytes) {
             }
             keyData = &tag;
         } else if (tag.name == "keyEncryptor") {
-            encryptorUri = tag.empty ? std::string_view() : tag.Attribute("uri").value_or("");
+            encryptorUri = tag.Attribute("uri").value_or("");
         } else if (tag.name == "encryptedKey") {
             if (encryptorUri == kPasswordKeyUri) {
                 if (passwordKey != nullptr) {
@@ -550,13 +505,24 @@ OfficeEncryption ReadAgile(Bytes xmlBytes) {
         }
         BadHeader("it has no password key encryptor");
     }
+    return {keyData, passwordKey};
+}
 
+OfficeEncryption ReadAgile(Bytes xmlBytes) {
+    std::size_t length = 0;
+    while (length < xmlBytes.size() && xmlBytes.data()[length] != 0) {
+        ++length;
+    }
+    const std::string_view xml(reinterpret_cast<const char*>(xmlBytes.data()), length);
+    const std::vector<Tag> tags = TagReader().Read(xml);
+
+    const AgileElements elements = FindAgileElements(tags);
     OfficeEncryption encryption;
     encryption.kind = OfficeKind::kAgile;
-    encryption.keyData = ReadAgileKey(*keyData);
-    encryption.passwordKey = ReadAgileKey(*passwordKey);
+    encryption.keyData = ReadAgileKey(*elements.keyData);
+    encryption.passwordKey = ReadAgileKey(*elements.passwordKey);
     encryption.keyBits = encryption.keyData.keyBits;
-    encryption.spinCount = ReadNumber(*passwordKey, "spinCount");
+    encryption.spinCount = ReadNumber(*elements.passwordKey, "spinCount");
     if (encryption.spinCount > kFormatMaxSpinCount) {
         BadHeader("it asks for " + std::to_string(encryption.spinCount) +
                   " rounds of password hashing, more than the format's 10,000,000");
@@ -567,44 +533,18 @@ OfficeEncryption ReadAgile(Bytes xmlBytes) {
                   "1,000,000");
     }
     encryption.encryptedVerifierHashInput =
-        ReadEncrypted(*passwordKey, "encryptedVerifierHashInput", encryption.passwordKey.salt.size());
+        ReadEncrypted(*elements.passwordKey, "encryptedVerifierHashInput", encryption.passwordKey.salt.size());
     encryption.encryptedVerifierHashValue =
-        ReadEncrypted(*passwordKey, "encryptedVerifierHashValue", encryption.passwordKey.hashSize);
+        ReadEncrypted(*elements.passwordKey, "encryptedVerifierHashValue", encryption.passwordKey.hashSize);
     encryption.encryptedKeyValue =
-        ReadEncrypted(*passwordKey, "encryptedKeyValue", encryption.keyData.keyBits / 8);
+        ReadEncrypted(*elements.passwordKey, "encryptedKeyValue", encryption.keyData.keyBits / 8);
     return encryption;
 }
 
-// Standard and RC4 CryptoAPI: a binary header and verifier.
-OfficeEncryption ReadBinary(Bytes info) {
-    if (info.size() < 12) {
-        BadHeader("it ends before its header");
-    }
-    const std::uint32_t flagsCopy = info.U32(4);
-    const std::uint32_t headerSize = info.U32(8);
-    if (headerSize < kBinaryHeaderFields || headerSize > info.size() - 12) {
-        BadHeader("its header is said to be " + std::to_string(headerSize) + " bytes long, in " +
-                  std::to_string(info.size() - 12) + " bytes");
-    }
-    const Bytes header = info.Sub(12, headerSize);
-    const std::uint32_t flags = header.U32(0);
-    const std::uint32_t algorithm = header.U32(8);
-    const std::uint32_t hash = header.U32(12);
-    std::uint32_t keyBits = header.U32(16);
-    if (flags != flagsCopy) {
-        BadHeader("its two copies of the flags differ");
-    }
-    if ((flags & kFlagExternal) != 0) {
-        Unsupported("an external encryption provider");
-    }
-    if ((flags & kFlagCryptoApi) == 0) {
-        Unsupported("an encryption that does not use CryptoAPI (flags " + std::to_string(flags) + ")");
-    }
-    if (hash != 0 && hash != kAlgSha1) {
-        Unsupported("the hash algorithm " + std::to_string(hash));
-    }
-
-    OfficeEncryption encryption;
+// The kind and key size a binary header gives; the size of its verifier's
+// encrypted hash.
+std::size_t ReadBinaryKind(std::uint32_t flags, std::uint32_t algorithm, std::uint32_t keyBits,
+                           OfficeEncryption& encryption) {
     std::size_t hashBytes = kSha1Size;
     if ((flags & kFlagAes) != 0) {
         encryption.kind = OfficeKind::kStandard;
@@ -643,6 +583,40 @@ OfficeEncryption ReadBinary(Bytes info) {
         }
     }
     encryption.keyBits = keyBits;
+    return hashBytes;
+}
+
+// Standard and RC4 CryptoAPI: a binary header and verifier.
+OfficeEncryption ReadBinary(Bytes info) {
+    if (info.size() < 12) {
+        BadHeader("it ends before its header");
+    }
+    const std::uint32_t flagsCopy = info.U32(4);
+    const std::uint32_t headerSize = info.U32(8);
+    if (headerSize < kBinaryHeaderFields || headerSize > info.size() - 12) {
+        BadHeader("its header is said to be " + std::to_string(headerSize) + " bytes long, in " +
+                  std::to_string(info.size() - 12) + " bytes");
+    }
+    const Bytes header = info.Sub(12, headerSize);
+    const std::uint32_t flags = header.U32(0);
+    const std::uint32_t algorithm = header.U32(8);
+    const std::uint32_t hash = header.U32(12);
+    const std::uint32_t keyBits = header.U32(16);
+    if (flags != flagsCopy) {
+        BadHeader("its two copies of the flags differ");
+    }
+    if ((flags & kFlagExternal) != 0) {
+        Unsupported("an external encryption provider");
+    }
+    if ((flags & kFlagCryptoApi) == 0) {
+        Unsupported("an encryption that does not use CryptoAPI (flags " + std::to_string(flags) + ")");
+    }
+    if (hash != 0 && hash != kAlgSha1) {
+        Unsupported("the hash algorithm " + std::to_string(hash));
+    }
+
+    OfficeEncryption encryption;
+    const std::size_t hashBytes = ReadBinaryKind(flags, algorithm, keyBits, encryption);
 
     const Bytes verifier = info.From(12 + headerSize);
     if (verifier.size() < 4) {

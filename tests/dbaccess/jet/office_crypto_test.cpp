@@ -338,10 +338,11 @@ const std::vector<Damage>& Damages() {
         {kAgile, "no key data", Xml("<keyData ", "<keyDatum "), kDamaged, "no <encryption> with <keyData>"},
         {kAgile, "two key data", Xml("<keyEncryptors>", "<keyData/><keyEncryptors>"), kDamaged,
          "two <keyData>"},
-        {kAgile, "unquoted attribute", Xml("saltSize=\"16\"", "saltSize=16"), kDamaged, "without quotes"},
-        {kAgile, "XML cut short", Length(100), kDamaged, "ends inside"},
-        {kAgile, "comment left open", Xml("<encryption ", "<!-- <encryption "), kDamaged,
-         "ends inside a declaration or comment"},
+        {kAgile, "unquoted attribute", Xml("saltSize=\"16\"", "saltSize=16"), kDamaged, "malformed (not well-formed"},
+        {kAgile, "XML cut short", Length(100), kDamaged, "malformed (unclosed token)"},
+        {kAgile, "comment left open", Xml("<encryption ", "<!-- <encryption "), kDamaged, "malformed"},
+        {kAgile, "a document type with an entity", Xml("<encryption ", "<!DOCTYPE e [<!ENTITY x \"y\">]><encryption "),
+         kDamaged, "document type declaration"},
     };
     return damages;
 }
