@@ -36,7 +36,6 @@ void ClearParts(std::string* folder, std::string* fileName, std::optional<std::s
     }
 }
 
-
 }  // namespace
 
 std::string TrimSpaces(const std::string& text) {
