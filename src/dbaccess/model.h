@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <tuple>
+#include <variant>
 #include <vector>
 
 #include "dbaccess/dao_type.h"
@@ -19,6 +20,18 @@ inline constexpr std::int32_t kAttachedOdbc = 0x20000000;
 inline constexpr std::int32_t kHiddenObject = 0x00000001;
 }  // namespace table_attr
 
+// A stored property's value: Boolean, whole number, other number (Date as its
+// double), or text (GUIDs in braces, binary values as hexadecimal digits).
+using PropertyData = std::variant<bool, std::int64_t, double, std::string>;
+
+// A property stored for an object beyond those its DAO members carry.
+struct Property {
+    std::string name;
+    std::int16_t type = 0;  // DataTypeEnum
+    PropertyData value;
+    bool operator==(const Property&) const = default;
+};
+
 struct FieldDef {
     std::string name;
     DaoType type{};  // may hold a stored type byte DAO has no code for
@@ -31,6 +44,7 @@ struct FieldDef {
     std::string validationRule;
     std::string validationText;
     std::string expression;  // a calculated field's expression (ACE); empty otherwise
+    std::vector<Property> properties;
 
     bool operator==(const FieldDef&) const = default;
 };
@@ -45,15 +59,17 @@ struct IndexDef {
     bool foreign = false;
     std::vector<std::string> fields;
     std::vector<bool> descending;  // one per field: sorted descending (dbDescending)
+    std::vector<Property> properties;
 
     bool Descending(std::size_t field) const {
         return field < descending.size() && descending[field];
     }
     // No sort orders and all ascending ones are the same index.
     bool operator==(const IndexDef& other) const {
-        if (std::tie(name, primary, unique, clustered, ignoreNulls, required, foreign, fields) !=
+        if (std::tie(name, primary, unique, clustered, ignoreNulls, required, foreign, fields,
+                     properties) !=
             std::tie(other.name, other.primary, other.unique, other.clustered, other.ignoreNulls,
-                     other.required, other.foreign, other.fields)) {
+                     other.required, other.foreign, other.fields, other.properties)) {
             return false;
         }
         for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -72,6 +88,7 @@ struct TableDef {
     std::string sourceTableName;
     std::vector<FieldDef> fields;
     std::vector<IndexDef> indexes;
+    std::vector<Property> properties;
 
     bool IsSystem() const { return (attributes & table_attr::kSystemObject) != 0; }
     bool IsOdbcLinked() const { return (attributes & table_attr::kAttachedOdbc) != 0; }
@@ -97,6 +114,7 @@ struct QueryDef {
     std::int32_t type = query_type::kSelect;
     std::string connect;         // a pass-through query's ODBC connect string
     bool returnsRecords = true;  // false only for a pass-through query that returns none
+    std::vector<Property> properties;
 
     bool IsPassThrough() const {
         return type == query_type::kPassThrough || type == query_type::kPassThroughBulk;
@@ -128,6 +146,7 @@ struct DatabaseInfo {
     std::string engine;        // "Jet3", "Jet4", "ACE12"…; informational
     int codePage = 1252;       // the module's default code page
     std::int32_t collatingOrder = 1033;
+    std::vector<Property> properties;  // the database object's
 
     bool operator==(const DatabaseInfo&) const = default;
 };

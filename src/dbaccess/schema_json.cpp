@@ -1,6 +1,7 @@
 #include "dbaccess/schema_json.h"
 
 #include <limits>
+#include <variant>
 #include <nlohmann/json.hpp>
 
 #include "common/error.h"
@@ -100,6 +101,51 @@ private:
     std::string where_;
 };
 
+PropertyData ReadPropertyValue(const json& v, const std::string& where) {
+    if (v.is_boolean()) {
+        return v.get<bool>();
+    }
+    if (v.is_number_integer()) {
+        if (v.is_number_unsigned() && v.get<std::uint64_t>() > std::numeric_limits<std::int64_t>::max()) {
+            Invalid(where, "is out of range");
+        }
+        return v.get<std::int64_t>();
+    }
+    if (v.is_number()) {
+        return v.get<double>();
+    }
+    if (v.is_string()) {
+        return v.get<std::string>();
+    }
+    Invalid(where, "must be true or false, a number or a string");
+}
+
+// The optional `properties` member of any object.
+std::vector<Property> ReadProperties(const Reader& r) {
+    std::vector<Property> properties;
+    if (r.Has("properties")) {
+        r.Array("properties", [&](const json& p, const std::string& at) {
+            const Reader pr(p, at);
+            properties.push_back(Property{pr.String("name"), pr.Integer<std::int16_t>("type"),
+                                          ReadPropertyValue(pr.Member("value"), at + ".value")});
+        });
+    }
+    return properties;
+}
+
+void AddProperties(json& j, const std::vector<Property>& properties) {
+    if (properties.empty()) {
+        return;
+    }
+    json list = json::array();
+    for (const Property& p : properties) {
+        json value;
+        std::visit([&](const auto& v) { value = v; }, p.value);
+        list.push_back({{"name", p.name}, {"type", p.type}, {"value", std::move(value)}});
+    }
+    j["properties"] = std::move(list);
+}
+
 FieldDef ReadField(const json& j, const std::string& where) {
     const Reader r(j, where);
     FieldDef f;
@@ -114,6 +160,7 @@ FieldDef ReadField(const json& j, const std::string& where) {
     f.validationRule = r.String("validationRule");
     f.validationText = r.String("validationText");
     f.expression = r.String("expression", "");
+    f.properties = ReadProperties(r);
     return f;
 }
 
@@ -149,6 +196,7 @@ IndexDef ReadIndex(const json& j, const std::string& where) {
             Invalid(r.Path("descending"), "must have one entry per field");
         }
     }
+    x.properties = ReadProperties(r);
     return x;
 }
 
@@ -165,6 +213,7 @@ TableDef ReadTable(const json& j, const std::string& where) {
     r.Array("indexes", [&](const json& x, const std::string& at) {
         t.indexes.push_back(ReadIndex(x, at));
     });
+    t.properties = ReadProperties(r);
     return t;
 }
 
@@ -190,6 +239,7 @@ QueryDef ReadQuery(const json& j, const std::string& where) {
     q.type = r.Integer<std::int32_t>("type", query_type::kSelect);
     q.connect = r.String("connect", "");
     q.returnsRecords = r.Bool("returnsRecords", true);
+    q.properties = ReadProperties(r);
     return q;
 }
 
@@ -207,6 +257,7 @@ json FieldJson(const FieldDef& f) {
     if (!f.expression.empty()) {
         j["expression"] = f.expression;
     }
+    AddProperties(j, f.properties);
     return j;
 }
 
@@ -215,9 +266,11 @@ json IndexJson(const IndexDef& x) {
     for (std::size_t i = 0; i < x.fields.size(); ++i) {
         descending.push_back(x.Descending(i));
     }
-    return {{"name", x.name},     {"primary", x.primary},         {"unique", x.unique},
-            {"clustered", x.clustered}, {"ignoreNulls", x.ignoreNulls}, {"required", x.required},
-            {"foreign", x.foreign}, {"fields", x.fields}, {"descending", descending}};
+    json j = {{"name", x.name},     {"primary", x.primary},         {"unique", x.unique},
+              {"clustered", x.clustered}, {"ignoreNulls", x.ignoreNulls}, {"required", x.required},
+              {"foreign", x.foreign}, {"fields", x.fields}, {"descending", descending}};
+    AddProperties(j, x.properties);
+    return j;
 }
 
 json TableJson(const TableDef& t) {
@@ -229,12 +282,14 @@ json TableJson(const TableDef& t) {
     for (const auto& x : t.indexes) {
         indexes.push_back(IndexJson(x));
     }
-    return {{"name", t.name},
-            {"attributes", t.attributes},
-            {"connect", t.connect},
-            {"sourceTableName", t.sourceTableName},
-            {"fields", std::move(fields)},
-            {"indexes", std::move(indexes)}};
+    json j = {{"name", t.name},
+              {"attributes", t.attributes},
+              {"connect", t.connect},
+              {"sourceTableName", t.sourceTableName},
+              {"fields", std::move(fields)},
+              {"indexes", std::move(indexes)}};
+    AddProperties(j, t.properties);
+    return j;
 }
 
 json RelationJson(const Relation& r) {
@@ -304,6 +359,7 @@ static Schema ReadSchema(std::string_view text) {
     schema.info.engine = document.contains("engine") ? r.String("engine") : std::string();
     schema.info.codePage = r.Integer<int>("codePage");
     schema.info.collatingOrder = r.Integer<std::int32_t>("collatingOrder");
+    schema.info.properties = ReadProperties(r);
     r.Array("tableDefs", [&](const json& t, const std::string& at) {
         schema.tableDefs.push_back(ReadTable(t, at));
     });
@@ -334,11 +390,13 @@ std::string WriteSchemaJson(const Schema& schema) {
     }
     json queries = json::array();
     for (const auto& q : schema.queryDefs) {
-        queries.push_back({{"name", q.name},
-                           {"sql", q.sql},
-                           {"type", q.type},
-                           {"connect", q.connect},
-                           {"returnsRecords", q.returnsRecords}});
+        json query = {{"name", q.name},
+                      {"sql", q.sql},
+                      {"type", q.type},
+                      {"connect", q.connect},
+                      {"returnsRecords", q.returnsRecords}};
+        AddProperties(query, q.properties);
+        queries.push_back(std::move(query));
     }
     json relations = json::array();
     for (const auto& r : schema.relations) {
@@ -352,6 +410,7 @@ std::string WriteSchemaJson(const Schema& schema) {
     document["engine"] = schema.info.engine;
     document["codePage"] = schema.info.codePage;
     document["collatingOrder"] = schema.info.collatingOrder;
+    AddProperties(document, schema.info.properties);
     document["tableDefs"] = std::move(tables);
     document["queryDefs"] = std::move(queries);
     document["relations"] = std::move(relations);

@@ -15,6 +15,9 @@
 #include "dbaccess/open.h"
 #include "dbaccess/schema_json.h"
 
+// The designs below name only the members they need.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace vt {
 namespace {
 
@@ -27,13 +30,22 @@ auto EngineError(std::int32_t number, const std::string& text) {
 }
 
 Schema EveryKindOfValue() {
-    const FieldDef f{std::string("nul\0inside", 10), static_cast<DaoType>(-32768), 2147483647, -2147483647 - 1,
-                     "\"d\"", 32767, true, true, "<>0", "\\ backslash"};
-    const IndexDef x{"i", true, false, true, false, false, true, {"a", "b"}};
-    const TableDef t{"Caf\xC3\xA9\r\n\"x\"\t\xF0\x9F\x98\x80", static_cast<std::int32_t>(0x80000002u),
-                     ";DATABASE=C:\\a.mdb", "src", {f, FieldDef{}}, {x, IndexDef{}}};
-    return Schema{{"C:\\Data\\Orders \"2024\".mdb", "Jet3", 1251, 1049}, {t, TableDef{}},
-                  {{"~sq_f", "SELECT *\r\nFROM T;\r\n"}, {"", ""}}, {{"r", "A", "B", 4096, {{"x", "y"}, {"", ""}}}, Relation{}}};
+    // Stored properties: each kind of value at its limits.
+    const std::vector<Property> p{{"Caption", 10, std::string("\"q\"\r\n")}, {"Hidden", 1, true},
+                                  {"Big", 16, std::int64_t{-9223372036854775807 - 1}}, {"Tiny", 7, 5e-324},
+                                  {"Half", 6, 0.5}, {"Blob", 9, std::string("00FF")}};
+    FieldDef f{std::string("nul\0inside", 10), static_cast<DaoType>(-32768), 2147483647, -2147483647 - 1,
+               "\"d\"", 32767, true, true, "<>0", "\\ backslash"};
+    f.properties = p;
+    IndexDef x{"i", true, false, true, false, false, true, {"a", "b"}};
+    x.properties = {p[1]};
+    TableDef t{"Caf\xC3\xA9\r\n\"x\"\t\xF0\x9F\x98\x80", static_cast<std::int32_t>(0x80000002u),
+               ";DATABASE=C:\\a.mdb", "src", {f, FieldDef{}}, {x, IndexDef{}}};
+    t.properties = {p[0], p[2]};
+    QueryDef q{"~sq_f", "SELECT *\r\nFROM T;\r\n"};
+    q.properties = {p[3]};
+    return Schema{{"C:\\Data\\Orders \"2024\".mdb", "Jet3", 1251, 1049, {p[4], p[5]}}, {t, TableDef{}},
+                  {q, {"", ""}}, {{"r", "A", "B", 4096, {{"x", "y"}, {"", ""}}}, Relation{}}};
 }
 
 TEST(SchemaJson, RoundTripIsLosslessInTheDocumentedOrder) {
@@ -48,7 +60,7 @@ TEST(SchemaJson, RoundTripIsLosslessInTheDocumentedOrder) {
     for (const auto& member : j.items()) {
         members += member.key() + " ";
     }
-    EXPECT_EQ(members, "format version path engine codePage collatingOrder tableDefs queryDefs relations ");
+    EXPECT_EQ(members, "format version path engine codePage collatingOrder properties tableDefs queryDefs relations ");
     // Opened by its content, whatever the file's name, with a byte-order
     // mark, white space and members a later version may add.
     j["comment"] = "added by a later version";
@@ -83,6 +95,9 @@ TEST(SchemaJson, BadDocumentsAreRefusedNamingTheMember) {
         {edited([](Json& j) { j["queryDefs"][1]["sql"] = nullptr; }), "queryDefs[1].sql must be a string"},
         {edited([](Json& j) { j["relations"][0]["fields"] = "x"; }), "relations[0].fields must be an array"},
         {edited([](Json& j) { j["relations"][0]["fields"][0].erase("foreignName"); }), "relations[0].fields[0].foreignName is missing"},
+        {edited([](Json& j) { j["tableDefs"][0]["fields"][0]["properties"][1]["value"] = nullptr; }),
+         "tableDefs[0].fields[0].properties[1].value must be true or false, a number or a string"},
+        {edited([](Json& j) { j["properties"][0].erase("type"); }), "properties[0].type is missing"},
     };
     for (const auto& [text, reason] : cases) {
         EXPECT_THAT([&] { ReadSchemaJson(text); }, EngineError(err::kEngineUnrecognisedFormat, reason));

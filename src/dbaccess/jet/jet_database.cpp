@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::uint32_t kCatalogPage = 2;
 constexpr std::int32_t kTypeTable = 1;
+constexpr std::int32_t kTypeDatabase = 2;
 constexpr std::int32_t kTypeContainer = 3;
 constexpr std::int32_t kTypeOdbcLink = 4;
 constexpr std::int32_t kTypeQuery = 5;
@@ -38,6 +39,15 @@ struct CatalogRow {
     std::string connect;
     std::string foreignName;
 };
+
+// Properties the model carries in members of its own, so not again in its
+// property lists.
+constexpr std::string_view kCarried[] = {"DefaultValue", "Required", "AllowZeroLength",
+                                         "ValidationRule", "ValidationText"};
+constexpr std::string_view kCarriedByFields[] = {"DefaultValue",   "Required",       "AllowZeroLength",
+                                                 "ValidationRule", "ValidationText", "Expression"};
+constexpr std::string_view kCarriedByQueries[] = {"DefaultValue",   "Required",       "AllowZeroLength",
+                                                  "ValidationRule", "ValidationText", "ReturnsRecords"};
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && FoldCase(text.substr(0, prefix.size())) == FoldCase(prefix);
@@ -75,7 +85,7 @@ public:
             entry.flags = static_cast<std::int32_t>(rows_.Integer(flags, row, catalog).value_or(0));
             // Only tables and queries need the rest; other objects can be large.
             if (entry.type == kTypeTable || entry.type == kTypeOdbcLink || entry.type == kTypeLink ||
-                entry.type == kTypeQuery) {
+                entry.type == kTypeQuery || (entry.type == kTypeDatabase && entry.name == "MSysDb")) {
                 entry.lvProp = rows_.Binary(lvProp, row, catalog).value_or(std::vector<std::uint8_t>{});
                 entry.database = rows_.Text(database, row, catalog).value_or("");
                 entry.connect = rows_.Text(connect, row, catalog).value_or("");
@@ -91,6 +101,7 @@ public:
                    const PropertyBlob& properties, const ComplexColumns& complex,
                    std::vector<std::string>& notes) {
         const TableDefinition definition = ReadTableDefinition(file_, text_, page);
+        table.properties = DaoProperties(&properties.table, text_, kCarried);
         const std::set<std::string> hidden = ReadFields(definition, table, detail, properties, complex, notes);
         ReadIndexes(definition, hidden, table, detail);
     }
@@ -233,6 +244,7 @@ private:
         field.defaultValue = PropertyText(props, "DefaultValue", text_);
         field.validationRule = PropertyText(props, "ValidationRule", text_);
         field.validationText = PropertyText(props, "ValidationText", text_);
+        field.properties = DaoProperties(props, text_, kCarriedByFields);
         return field;
     }
 
@@ -364,8 +376,18 @@ bool StoredFalse(const CatalogRow& row, const TextDecoder& text, std::string_vie
         return false;
     }
     const PropertyBlob blob = ParsePropertyBlob(row.lvProp, text);
-    const auto found = blob.table.find(FoldCase(name));
-    return found != blob.table.end() && !found->second.data.empty() && found->second.data[0] == 0;
+    const PropertyValue* found = blob.table.Find(name);
+    return found != nullptr && !found->data.empty() && found->data[0] == 0;
+}
+
+// The properties an object's catalogue row stores for the object itself.
+std::vector<Property> ObjectProperties(const CatalogRow& row, const TextDecoder& text,
+                                       std::span<const std::string_view> carried) {
+    if (row.lvProp.empty()) {
+        return {};
+    }
+    const PropertyBlob blob = ParsePropertyBlob(row.lvProp, text);
+    return DaoProperties(&blob.table, text, carried);
 }
 
 // A table's DAO attributes, and for a linked one its Connect and source.
@@ -401,6 +423,7 @@ struct Objects {
     std::vector<std::pair<QueryDef, QueryDesign>> queries;
     std::optional<std::uint32_t> relationshipsPage;
     std::optional<std::uint32_t> queriesPage;
+    std::vector<Property> databaseProperties;
     std::vector<std::string> notes;
 };
 
@@ -463,6 +486,9 @@ Objects CollectObjects(Reader& reader, const TextDecoder& text) {
     const ComplexColumns complex = ReadComplex(reader, catalog, tablesId);
     Objects objects;
     for (const CatalogRow& row : catalog) {
+        if (row.type == kTypeDatabase && row.name == "MSysDb") {
+            objects.databaseProperties = ObjectProperties(row, text, kCarried);
+        }
         if (row.parentId != tablesId) {
             continue;
         }
@@ -470,6 +496,7 @@ Objects CollectObjects(Reader& reader, const TextDecoder& text) {
             QueryDef query;
             query.name = row.name;
             query.returnsRecords = !StoredFalse(row, text, "ReturnsRecords");
+            query.properties = ObjectProperties(row, text, kCarriedByQueries);
             objects.queries.emplace_back(std::move(query), QueryDesign{row.name, row.id, row.flags, {}});
         } else if (row.type == kTypeTable || row.type == kTypeOdbcLink || row.type == kTypeLink) {
             AddTable(reader, text, row, complex, objects);
@@ -539,7 +566,8 @@ std::unique_ptr<JetDatabase> ReadAll(const PageSource& source, const std::string
     Objects objects = CollectObjects(reader, text);
 
     Schema schema;
-    schema.info = DatabaseInfo{path, file.EngineName(), codePage, file.SortOrder()};
+    schema.info = DatabaseInfo{path, file.EngineName(), codePage, file.SortOrder(),
+                               std::move(objects.databaseProperties)};
     Details details;
     details.notes = std::move(objects.notes);
     if (objects.relationshipsPage) {

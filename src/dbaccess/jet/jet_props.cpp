@@ -1,8 +1,10 @@
 #include "dbaccess/jet/jet_props.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/text.h"
+#include "dbaccess/jet/jet_types.h"
 
 namespace vt::jet {
 namespace {
@@ -15,6 +17,26 @@ std::string ReadPoolName(Bytes block, std::size_t& pos, const TextDecoder& text)
 }
 
 }  // namespace
+
+const PropertyValue* PropertyMap::Find(std::string_view name) const {
+    const std::string folded = FoldCase(name);
+    for (const PropertyValue& value : entries_) {
+        if (FoldCase(value.name) == folded) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+void PropertyMap::Set(PropertyValue value) {
+    for (PropertyValue& existing : entries_) {
+        if (FoldCase(existing.name) == FoldCase(value.name)) {
+            existing = std::move(value);
+            return;
+        }
+    }
+    entries_.push_back(std::move(value));
+}
 
 const PropertyMap* PropertyBlob::Column(std::string_view name) const {
     const auto found = columns.find(FoldCase(name));
@@ -40,8 +62,8 @@ PropertyMap ReadEntries(Bytes body, std::size_t pos, const std::vector<std::stri
         if (nameIndex >= names.size()) {
             Damaged("a property entry names a property that is not listed");
         }
-        values[FoldCase(names[nameIndex])] =
-            PropertyValue{type, std::vector<std::uint8_t>(data.data(), data.data() + data.size())};
+        values.Set(PropertyValue{names[nameIndex], type,
+                                 std::vector<std::uint8_t>(data.data(), data.data() + data.size())});
     }
     return values;
 }
@@ -65,8 +87,8 @@ void ReadObjectBlock(Bytes body, std::uint16_t blockType, const std::vector<std:
         return;
     }
     PropertyMap& target = result.columns[FoldCase(objectName)];
-    for (auto& [key, value] : values) {
-        target[key] = std::move(value);
+    for (const PropertyValue& value : values.entries()) {
+        target.Set(value);
     }
 }
 
@@ -104,14 +126,11 @@ PropertyBlob ParsePropertyBlob(const std::vector<std::uint8_t>& blobBytes, const
 }
 
 std::string PropertyText(const PropertyMap* map, std::string_view name, const TextDecoder& text) {
-    if (map == nullptr) {
+    const PropertyValue* found = map == nullptr ? nullptr : map->Find(name);
+    if (found == nullptr) {
         return {};
     }
-    const auto found = map->find(FoldCase(name));
-    if (found == map->end()) {
-        return {};
-    }
-    const PropertyValue& value = found->second;
+    const PropertyValue& value = *found;
     const Bytes data(value.data.data(), value.data.size());
     switch (value.type) {
         case coltype::kText:
@@ -131,14 +150,83 @@ std::string PropertyText(const PropertyMap* map, std::string_view name, const Te
 }
 
 bool PropertyBool(const PropertyMap* map, std::string_view name) {
+    const PropertyValue* found = map == nullptr ? nullptr : map->Find(name);
+    return found != nullptr && !found->data.empty() && found->data[0] != 0;
+}
+
+namespace {
+
+std::string Hex(Bytes data) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        hex += kDigits[data.U8(i) >> 4];
+        hex += kDigits[data.U8(i) & 0x0F];
+    }
+    return hex;
+}
+
+// {00112233-4455-6677-8899-AABBCCDDEEFF}: the first three groups little-endian.
+std::string FormatGuid(Bytes data) {
+    const std::string hex = Hex(data.Sub(0, 16));
+    auto swapped = [&](std::size_t at, std::size_t bytes) {
+        std::string group;
+        for (std::size_t i = bytes; i-- > 0;) {
+            group += hex.substr((at + i) * 2, 2);
+        }
+        return group;
+    };
+    return "{" + swapped(0, 4) + "-" + swapped(4, 2) + "-" + swapped(6, 2) + "-" + hex.substr(16, 4) + "-" +
+           hex.substr(20, 12) + "}";
+}
+
+template <typename T>
+T Read(Bytes data) {
+    T value{};
+    std::memcpy(&value, data.Sub(0, sizeof(T)).data(), sizeof(T));
+    return value;
+}
+
+// A value in the kind the schema file gives it; a value too short for
+// its type is kept as its bytes.
+PropertyData DaoValue(const PropertyValue& value, const TextDecoder& text) {
+    const Bytes data(value.data.data(), value.data.size());
+    const std::size_t size = data.size();
+    switch (value.type) {
+        case coltype::kBoolean: return size >= 1 && data.U8(0) != 0;
+        case coltype::kByte: if (size >= 1) return std::int64_t{data.U8(0)}; break;
+        case coltype::kInteger: if (size >= 2) return std::int64_t{static_cast<std::int16_t>(data.U16(0))}; break;
+        case coltype::kLong: if (size >= 4) return std::int64_t{data.I32(0)}; break;
+        case coltype::kCurrency: if (size >= 8) return static_cast<double>(Read<std::int64_t>(data)) / 10000.0; break;
+        case coltype::kSingle: if (size >= 4) return static_cast<double>(Read<float>(data)); break;
+        case coltype::kDouble:
+        case coltype::kDate: if (size >= 8) return Read<double>(data); break;
+        case coltype::kText:
+        case coltype::kMemo: return text.Decode(data);
+        case coltype::kGuid: if (size >= 16) return FormatGuid(data); break;
+        default: break;
+    }
+    return Hex(data);
+}
+
+}  // namespace
+
+std::vector<Property> DaoProperties(const PropertyMap* map, const TextDecoder& text,
+                                    std::span<const std::string_view> carried) {
+    std::vector<Property> result;
     if (map == nullptr) {
-        return false;
+        return result;
     }
-    const auto found = map->find(FoldCase(name));
-    if (found == map->end() || found->second.data.empty()) {
-        return false;
+    for (const PropertyValue& value : map->entries()) {
+        const bool isCarried = std::any_of(carried.begin(), carried.end(), [&](std::string_view name) {
+            return FoldCase(name) == FoldCase(value.name);
+        });
+        if (!isCarried) {
+            result.push_back(Property{value.name, DaoCode(LookupStoredType(value.type).dao),
+                                      DaoValue(value, text)});
+        }
     }
-    return found->second.data[0] != 0;
+    return result;
 }
 
 }  // namespace vt::jet

@@ -3,22 +3,34 @@
 // properties: DefaultValue, ValidationRule, Required and the like.
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "dbaccess/jet/jet_table.h"
+#include "dbaccess/model.h"
 
 namespace vt::jet {
 
 struct PropertyValue {
+    std::string name;       // as stored
     std::uint8_t type = 0;  // a column type byte
     std::vector<std::uint8_t> data;
 };
 
-// Properties of one object, keyed by the folded property name.
-using PropertyMap = std::map<std::string, PropertyValue>;
+// Properties of one object in stored order; names match without case.
+class PropertyMap {
+public:
+    const PropertyValue* Find(std::string_view name) const;
+    void Set(PropertyValue value);  // replaces one of the same name in its place
+    const std::vector<PropertyValue>& entries() const { return entries_; }
+
+private:
+    std::vector<PropertyValue> entries_;
+};
 
 struct PropertyBlob {
     PropertyMap table;
@@ -32,5 +44,10 @@ PropertyBlob ParsePropertyBlob(const std::vector<std::uint8_t>& blob, const Text
 // The value as text (empty when absent or not representable).
 std::string PropertyText(const PropertyMap* map, std::string_view name, const TextDecoder& text);
 bool PropertyBool(const PropertyMap* map, std::string_view name);
+
+// The stored properties as DAO reports them, leaving out those named in
+// `carried` (the values the model already holds in members of its own).
+std::vector<Property> DaoProperties(const PropertyMap* map, const TextDecoder& text,
+                                    std::span<const std::string_view> carried);
 
 }  // namespace vt::jet

@@ -15,6 +15,7 @@ inline constexpr std::uint8_t kBoolean = 0x01;
 inline constexpr std::uint8_t kByte = 0x02;
 inline constexpr std::uint8_t kInteger = 0x03;
 inline constexpr std::uint8_t kLong = 0x04;
+inline constexpr std::uint8_t kCurrency = 0x05;
 inline constexpr std::uint8_t kSingle = 0x06;
 inline constexpr std::uint8_t kDouble = 0x07;
 inline constexpr std::uint8_t kDate = 0x08;

@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 #include <random>
 #include <regex>
+#include <variant>
 #include <sstream>
 
 #include "common/error.h"
@@ -189,6 +190,16 @@ std::string Fact(const std::string& path, const std::string& what) {
             << (f.validationRule.empty() ? "" : " rule " + f.validationRule)
             << (f.validationText.empty() ? "" : " text " + f.validationText)
             << (f.expression.empty() ? "" : " = " + f.expression);
+    } else if (kind == "properties") {  // of "(database)", a table, "table.field" or a query
+        const std::vector<Property>& p = name == "(database)" ? s.info.properties
+                                         : name.find('.') != std::string::npos ? Named(table.fields, member).properties
+                                         : table.name.empty() ? Named(s.queryDefs, name).properties
+                                                              : table.properties;
+        list(p, [&](std::size_t i) {
+            std::ostringstream value;
+            std::visit([&](const auto& v) { value << std::boolalpha << v; }, p[i].value);
+            return p[i].name + ":" + std::to_string(p[i].type) + "=" + value.str();
+        });
     } else if (kind == "query") {  // type, connect string, returns records
         const QueryDef& q = Named(s.queryDefs, name);
         out << q.type << " [" << q.connect << "] " << (q.returnsRecords ? "records" : "none");
@@ -261,6 +272,20 @@ INSTANTIATE_TEST_SUITE_P(Files, FactTest, ::testing::Values(
     FactCase{kComplex, "field Table1.multi-value-data", "109/4/1"},
     FactCase{kComplex, "notes", "Table 'Table1', field 'VersionHistory_F5F8918F-0A3F-4DA9-AE71-184EE5012880' keeps the version history of an append-only memo field; the history is not re-created."},
     FactCase{"jackcess/calcFieldTestV2010.accdb", "field Table1.LastFirstLen", "4/4/1 = Len([LastFirst])"},
+    // Stored properties beyond the DAO members, in stored order with their DAO
+    // types: numbers, Booleans, text, binary as hex; none of a carried one.
+    FactCase{kTest97, "properties Table1", "Orientation:2=0,OrderByOn:1=false,DefaultView:2=2"},
+    FactCase{kKros, "properties SchemaTest.ColInt32", "GUID:9=DDA6151413DCDB47B0188E16FE28E45B,ColumnWidth:3=-1,"
+             "ColumnOrder:3=0,ColumnHidden:1=false,DecimalPlaces:2=255,DisplayControl:3=109,TextAlign:2=0,AggregateType:4=-1,"
+             "ResultType:2=0,CurrencyLCID:4=0"},
+    FactCase{"ucanaccess/accessLike.mdb", "properties q_like2", "RecordLocks:2=0,ODBCTimeout:3=60,"
+             "RecordsetType:2=0,OrderByOn:1=false,Orientation:2=0,DefaultView:2=2,GUID:9=CD8A35D693872444B2C6E44C76AD6E19,"
+             "DOL:11=0ACC0E5500000000FF580579D0C5664A83F733D79CB5FF7900000000BF88DE09D318E640000000000000000074005F006C00"
+             "69006B00650032000000000000009B0607F4DE87DD47B74497193BBF895507000000FF580579D0C5664A83F733D79CB5FF794300610"
+             "06D0070006F003200000000000000000000000000000000000000000000000C000000050000000000000000000000000000000000,"
+             "FilterOnLoad:1=false,OrderByOnLoad:1=true"},
+    FactCase{kTest97, "properties (database)", "ANSI Query Mode:4=0,Themed Form Controls:4=1,AccessVersion:10=07.53,"
+             "ProjVer:3=35,NavPane Closed:4=0,NavPane Width:4=215,NavPane Category:4=0,NavPane View By:4=0,NavPane Sort By:4=1"},
     // A pass-through query's kind, connect string and records.
     FactCase{"jackcess/queryTestV1997.mdb", "query PassthroughQuery", "112 [ODBC;] records"},
     FactCase{"jackcess/queryTestV1997.mdb", "query SelectQuery", "0 [] records"},
