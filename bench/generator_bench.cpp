@@ -18,7 +18,7 @@ class SyntheticDatabase : public Database {
 public:
     explicit SyntheticDatabase(DesignSize size) : size_(size) {}
 
-    DatabaseInfo Info() const override { return {"C:\\Bench\\Synthetic.mdb", "Jet4", 1252, 1033}; }
+    DatabaseInfo Info() const override { return {"C:\\Bench\\Synthetic.mdb", "Jet4", 1252, 1033, {}}; }
     std::size_t TableDefCount() const override { return size_.tables; }
     TableDef TableDefAt(std::size_t t) const override {
         TableDef table;

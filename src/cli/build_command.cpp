@@ -16,12 +16,13 @@ namespace {
 // The build options that the window keeps in its check boxes.
 class OptionsHost : public GeneratorHost {
 public:
-    OptionsHost(bool commonCode, bool encrypt, bool fullPath)
-        : commonCode_(commonCode), encrypt_(encrypt), fullPath_(fullPath) {}
+    OptionsHost(bool commonCode, bool encrypt, bool fullPath, bool fullDesign)
+        : commonCode_(commonCode), encrypt_(encrypt), fullPath_(fullPath), fullDesign_(fullDesign) {}
 
     bool AddCommonCode() const override { return commonCode_; }
     bool EncryptDatabase() const override { return encrypt_; }
     bool CodeFullPath() const override { return fullPath_; }
+    bool CopyFullDesign() const override { return fullDesign_; }
     void ModuleBuilt() override {}
     void FilesWritten(const std::vector<std::string>& paths) override { written = paths; }
 
@@ -31,6 +32,7 @@ private:
     bool commonCode_;
     bool encrypt_;
     bool fullPath_;
+    bool fullDesign_;
 };
 
 // A regular file that a build would replace. Folders are left to the build
@@ -50,6 +52,8 @@ void BuildCommand::AddOptions(CLI::App& command) {
                      "Leave out the design types and support routines");
     command.add_flag("--no-encrypt", noEncrypt_, "Create an unencrypted database");
     command.add_flag("--full-path", fullPath_, "Code the database's full path");
+    command.add_flag("--full-design", fullDesign_,
+                     "Also re-create stored properties, hidden tables, ODBC links and the file format");
     command.add_flag("--force", force_, "Replace an existing module");
     command.add_option("--codepage", codePage_,
                        "Write the module in this code page instead of the database's")
@@ -95,7 +99,7 @@ int BuildCommand::Execute(Session& session) {
         ReportBuildOutcome(true, session.reporter);
         return exit_code::kBuildFailed;
     }
-    OptionsHost host(!noCommonCode_, !noEncrypt_, fullPath_);
+    OptionsHost host(!noCommonCode_, !noEncrypt_, fullPath_, fullDesign_);
     const BuildInputs inputs{*database, info.path, *databaseName, comments_ == "high", *codePage};
     session.pending.Clear();
     const bool failed = BuildModuleFile(module_, inputs, host, session.reporter);

@@ -100,6 +100,7 @@ private:
     bool noCommonCode_ = false;
     bool noEncrypt_ = false;
     bool fullPath_ = false;
+    bool fullDesign_ = false;
     bool force_ = false;
     int codePage_ = 0;
 };

@@ -5,6 +5,7 @@
 
 #include "common/path.h"
 #include "common/text.h"
+#include "generator/design_properties.h"
 #include "generator/printer.h"
 #include "generator/run.h"
 #include "generator/sections.h"
@@ -120,19 +121,37 @@ void WriteFunctionHead(Run& run) {
                 "InitRelation zRelation\n");
 }
 
-void WriteCreateDatabase(Run& run, const std::string& fileName, bool encrypt,
+// The options of CreateDatabase: with the full design the source's file
+// format, then encryption.
+std::string DatabaseOptions(const Run& run, const Database& database, bool encrypt) {
+    std::string options = run.fullDesign ? FileFormatConstant(database.Info().engine) : "";
+    if (encrypt) {
+        options += options.empty() ? "dbEncrypt" : " + dbEncrypt";
+    }
+    return options.empty() ? "" : ", " + options;
+}
+
+void WriteCreateDatabase(Run& run, const Database& database, const std::string& fileName, bool encrypt,
                          const std::string& collating) {
-    run.Statement("Set $db$ = CreateDatabase($file$, $collating$$encrypt$)",
+    run.Statement("Set $db$ = CreateDatabase($file$, $collating$$options$)",
                   {{"file", run.Lit(fileName)},
                    {"collating", collating},
-                   {"encrypt", encrypt ? ", dbEncrypt" : ""}});
+                   {"options", DatabaseOptions(run, database, encrypt)}});
     run.ErrorCheck("().CreateDatabase");
+    if (run.fullDesign) {
+        WriteProperties(run, run.dbVarName, "the database", database.Info().properties);
+    }
     run.p.Print("' Create the Tables\n");
 }
 
-std::string CollatingOrderName(const Database& database, Reporter& reporter) {
+// With the full design an order DAO has no constant for is given by its
+// locale string, which CreateDatabase takes as well.
+std::string CollatingOrderName(const Run& run, const Database& database, Reporter& reporter) {
     if (auto name = CollatingOrderConstant(database.CollatingOrder())) {
         return *name;
+    }
+    if (run.fullDesign) {
+        return LocaleString(database.CollatingOrder(), database.Info().codePage);
     }
     ShowError(reporter, "Unknown CollatingOrder using dbLangGeneral");
     return "dbLangGeneral";
@@ -151,14 +170,14 @@ std::string Reported(std::optional<std::string> name) {
 
 // The design types and the seven support routines; false when a routine
 // writer failed (it reports nothing itself).
-bool WriteCommonCode(Printer& p, bool high) {
+bool WriteCommonCode(Printer& p, bool high, bool fullDesign) {
     WriteDesignTypes(p, high);
     for (const RoutineWriter writer : kRoutineWriters) {
         if (writer(p, high)) {
             return false;
         }
     }
-    return true;
+    return !fullDesign || !WriteSetProperty(p, high);
 }
 
 // The creation function, each value read from the database as its line is
@@ -170,11 +189,11 @@ void WriteCreationFunction(Run& run, const BuildInputs& inputs, GeneratorHost& h
     const std::string fileName =
         host.CodeFullPath() ? inputs.databasePath : Reported(FileNameWithExtension(inputs.databasePath, reporter));
     const bool encrypt = host.EncryptDatabase();
-    WriteCreateDatabase(run, fileName, encrypt, CollatingOrderName(inputs.database, reporter));
-
     const Database& db = inputs.database;
+    WriteCreateDatabase(run, db, fileName, encrypt, CollatingOrderName(run, db, reporter));
+
     for (std::size_t i = 0; i < db.TableDefCount(); ++i) {
-        if (GetsTableSection(db.TableHeadAt(i))) {
+        if (GetsTableSection(db.TableHeadAt(i), run.fullDesign)) {
             run.Boundary(true);
             WriteTableSection(run, db.TableDefAt(i));
         }
@@ -243,17 +262,19 @@ bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
         Printer printer(files->Open(1), inputs.codePage);
         WriteHeader(printer, moduleName);
         const bool commonCode = host.AddCommonCode();
+        const bool fullDesign = host.CopyFullDesign();
         const auto startModule = [&](int number) {
             printer.Redirect(files->Open(number));
             WriteHeader(printer, moduleName + "_" + std::to_string(number));
-            if (commonCode && !WriteCommonCode(printer, inputs.highComments)) {
+            if (commonCode && !WriteCommonCode(printer, inputs.highComments, fullDesign)) {
                 throw WriterFailed{};
             }
         };
         Run run(printer, inputs.highComments, IsAce(inputs.database),
                 IdentifierFromName(inputs.databaseName) + "DB", inputs.limits, startModule);
+        run.fullDesign = fullDesign;
         WriteDatabaseVariable(run);
-        if (commonCode && !WriteCommonCode(printer, run.high)) {
+        if (commonCode && !WriteCommonCode(printer, run.high, fullDesign)) {
             throw WriterFailed{};
         }
         WriteCreationFunction(run, inputs, host, reporter);

@@ -23,6 +23,7 @@ public:
     virtual bool AddCommonCode() const = 0;      // "Add Common Code"
     virtual bool EncryptDatabase() const = 0;    // "Encrypted Database"
     virtual bool CodeFullPath() const = 0;       // "Code Full DB Path"
+    virtual bool CopyFullDesign() const { return false; }  // "Copy Full Design"
     virtual void ModuleBuilt() = 0;              // dbFormName = "DBCreate", repaint, focus
     // The module files a successful run wrote, the chosen path first; more
     // than one when the design was too large for one module.

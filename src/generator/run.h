@@ -41,6 +41,7 @@ public:
     const bool ace;   // the target is an ACE database, created through ACE's DAO
     const std::string dbVarName;
     const std::string createFuncName;
+    bool fullDesign = false;  // also every property and feature DAO can set
     bool indexInitialised = false;
     bool queryCommentsWritten = false;
     bool relationInitialised = false;

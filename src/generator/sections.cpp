@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "common/text.h"
+#include "generator/design_properties.h"
 
 namespace vt {
 namespace {
@@ -144,7 +145,7 @@ void WriteIndexes(Run& run, const TableDef& table) {
 
 // A local table none of whose fields DAO can create cannot be appended.
 bool CreatesNoField(const Run& run, const TableDef& table) {
-    if (table.IsLinked()) {
+    if (table.IsLinked() || table.IsOdbcLinked()) {
         return false;
     }
     for (const FieldDef& field : table.fields) {
@@ -186,10 +187,26 @@ std::optional<std::string> RelationLeftOut(const Run& run, const Relation& relat
     return std::nullopt;
 }
 
+// Properties need the object saved: the table's and its fields' come after
+// the table is appended, each field's where a long table may go on in a
+// new procedure.
+void WriteSavedTableProperties(Run& run, const TableDef& table) {
+    WriteProperties(run, "myTable", "table " + Quoted(table.name), table.properties);
+    for (const FieldDef& field : table.fields) {
+        run.Boundary(false);
+        if (Creates(run, field) && !field.properties.empty()) {
+            WriteProperties(run, "myTable.Fields(" + run.Lit(field.name) + ")",
+                            "field " + Quoted(field.name), field.properties);
+        }
+    }
+}
+
 }  // namespace
 
-bool GetsTableSection(const TableDef& table) {
-    return (table.attributes & (table_attr::kSystemObject | table_attr::kAttachedOdbc)) == 0;
+bool GetsTableSection(const TableDef& table, bool fullDesign) {
+    const std::int32_t excluded = fullDesign ? table_attr::kSystemObject
+                                             : table_attr::kSystemObject | table_attr::kAttachedOdbc;
+    return (table.attributes & excluded) == 0;
 }
 
 void WriteTableSection(Run& run, const TableDef& table) {
@@ -205,17 +222,23 @@ void WriteTableSection(Run& run, const TableDef& table) {
     run.Statement("Set myTable = $db$.CreateTableDef($name$)", {{"name", run.Lit(name)}});
     run.ErrorCheck("().CreateTable: " + name);
     std::vector<std::string> leftOut;
-    if (table.IsLinked()) {
+    if (table.IsLinked() || table.IsOdbcLinked()) {
         run.Statement("myTable.SourceTableName = $source$", {{"source", run.Lit(table.sourceTableName)}});
         run.Statement("myTable.Connect = $connect$", {{"connect", run.Lit(table.connect)}});
     } else {
         leftOut = WriteFields(run, table);
     }
     run.ErrorCheck("(): " + name);
+    if (run.fullDesign && (table.attributes & table_attr::kHiddenObject) != 0) {
+        p.Print("myTable.Attributes = dbHiddenObject\n");
+    }
     p.Print("$db$.TableDefs.Append myTable\n");
     run.ErrorCheck("().AppendTable: " + name);
-    if (!table.IsLinked()) {
+    if (!table.IsLinked() && !table.IsOdbcLinked()) {
         WriteIndexes(run, table);
+    }
+    if (run.fullDesign) {
+        WriteSavedTableProperties(run, table);
     }
     p.Print("\n");
     run.TableWritten(name, leftOut);
@@ -237,6 +260,9 @@ void WriteQuerySection(Run& run, const QueryDef& query) {
         run.Statement("Set myQuery = $db$.CreateQueryDef($name$, $sql$)",
                       {{"name", run.Lit(query.name)}, {"sql", run.Quote(query.sql)}});
         run.ErrorCheck("().CreateQueryDef: " + query.name);
+    }
+    if (run.fullDesign) {
+        WriteProperties(run, "myQuery", "query " + Quoted(query.name), query.properties);
     }
     p.Print("myQuery.Close\n");
 }

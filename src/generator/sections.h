@@ -8,8 +8,9 @@
 
 namespace vt {
 
-// System tables and tables linked through ODBC get no section at all.
-bool GetsTableSection(const TableDef& table);
+// System tables get no section; tables linked through ODBC only with the
+// full design.
+bool GetsTableSection(const TableDef& table, bool fullDesign);
 
 void WriteTableSection(Run& run, const TableDef& table);
 void WriteQuerySection(Run& run, const QueryDef& query);

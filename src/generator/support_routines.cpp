@@ -244,4 +244,30 @@ bool WriteInitRelation(Printer& out, bool high) {
     return WriteRoutine(out, high, kInitRelation);
 }
 
+// Property 3270 ("Property not found") is the one DAO raises for a property
+// the object does not have yet; CreateProperty and Append make it.
+constexpr RoutineLine kSetProperty[] = {
+    {H, "'"},
+    {H, "' SetProperty() sets a property of a saved object, and creates"},
+    {H, "' the property first when the object does not have it."},
+    {H, "'"},
+    {B, "Private Sub SetProperty(oObject As Object, sName As String, iType As Integer, vValue As Variant)"},
+    {B, "    Dim myProperty As Property"},
+    {B, ""},
+    {B, "    On Error Resume Next"},
+    {B, "    oObject.Properties(sName) = vValue"},
+    {B, "    If Err = 3270 Then"},
+    {B, "        Err.Clear"},
+    {B, "        Set myProperty = oObject.CreateProperty(sName, iType, vValue)"},
+    {B, "        oObject.Properties.Append myProperty"},
+    {B, "    End If"},
+    {B, "    If Err <> 0 Then DisplayError \"SetProperty(): \" & oObject.Name & \".\" & sName"},
+    {B, "End Sub"},
+    {B, ""},
+};
+
+bool WriteSetProperty(Printer& out, bool highComments) {
+    return WriteRoutine(out, highComments, kSetProperty);
+}
+
 }  // namespace vt

@@ -14,6 +14,10 @@ bool WriteInitField(Printer& out, bool highComments);
 bool WriteInitIndex(Printer& out, bool highComments);
 bool WriteInitRelation(Printer& out, bool highComments);
 
+// With the full design: sets a property of a saved object, creating it when
+// the object has none of that name.
+bool WriteSetProperty(Printer& out, bool highComments);
+
 // The writers in the order their routines stand in the module.
 using RoutineWriter = bool (*)(Printer&, bool);
 inline constexpr RoutineWriter kRoutineWriters[] = {

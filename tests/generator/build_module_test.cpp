@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "generator/design_properties.h"
 #include "generator/printer.h"
 #include "generator/quote.h"
 #include "generator/support_routines.h"
@@ -188,6 +189,70 @@ TEST(PassThrough, ConnectGoesBeforeTheSqlThenReturnsRecords) {
         "    myQuery.Close",
     };
     EXPECT_EQ(std::vector<std::string>(start, start + static_cast<long>(expected.size())), expected);
+}
+
+// The full design: every stored property is set once its object is saved,
+// in stored order, each value a literal of its kind; what DAO cannot set or
+// the engine keeps for the source is a comment. Hidden tables, ODBC links,
+// the file format and a sort order without a constant come along.
+TEST(FullDesign, PropertiesAfterTheirObjectIsSavedAndTheRestAsComments) {
+    Schema s = Orders();
+    s.info.engine = "Jet4";
+    s.info.collatingOrder = 1051;  // Slovak: no DAO constant
+    s.info.properties = {{"AppTitle", 10, std::string("Orders \"2024\"")}, {"ProjVer", 3, std::int64_t{35}}};
+    TableDef items = WithPrimaryKey("Items");
+    items.attributes = table_attr::kHiddenObject;
+    items.properties = {{"Description", 12, std::string("What we sell")}, {"GUID", 9, std::string("00FF")}};
+    items.fields[0].properties = {{"Caption", 10, std::string("Item")}, {"DecimalPlaces", 2, std::int64_t{255}},
+                                  {"Format", 6, 0.5},  {"Since", 8, 36526.25},
+                                  {"Big", 16, std::int64_t{1}}, {"ResultType", 2, std::int64_t{4}}};
+    TableDef odbc = Table("Remote", table_attr::kAttachedOdbc);
+    odbc.connect = "ODBC;DSN=Sales";
+    odbc.sourceTableName = "dbo.Remote";
+    s.tableDefs = {items, odbc};
+    s.queryDefs = {{"Q", "SELECT 1;"}};
+    s.queryDefs[0].properties = {{"ODBCTimeout", 3, std::int64_t{60}}, {"Hidden", 1, true}};
+    const auto lines = Lines(test::BuildToMemory(SchemaDatabase(s), {.commonCode = false, .fullDesign = true}));
+    const auto at = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), "    " + line) - lines.begin(); };
+    const std::vector<std::string> inOrder = {
+        "Set OrdersDB = CreateDatabase(\"Orders.mdb\", \";LANGID=0x041B;CP=1252;COUNTRY=0\", dbVersion40 + dbEncrypt)",
+        "SetProperty OrdersDB, \"AppTitle\", dbText, \"Orders \"\"2024\"\"\"",
+        "' Property \"ProjVer\" of the database is left out: Access and the engine keep it for the source's own objects.",
+        "Set myTable = OrdersDB.CreateTableDef(\"Items\")",
+        "myTable.Attributes = dbHiddenObject",
+        "OrdersDB.TableDefs.Append myTable",
+        "AddIndex myTable, zIndex",
+        "SetProperty myTable, \"Description\", dbMemo, \"What we sell\"",
+        "' Property \"GUID\" of table \"Items\" is left out: Access and the engine keep it for the source's own objects.",
+        "SetProperty myTable.Fields(\"ID\"), \"Caption\", dbText, \"Item\"",
+        "SetProperty myTable.Fields(\"ID\"), \"DecimalPlaces\", dbByte, 255",
+        "SetProperty myTable.Fields(\"ID\"), \"Format\", dbSingle, 0.5",
+        "SetProperty myTable.Fields(\"ID\"), \"Since\", dbDate, CDate(36526.25)",
+        "' Property \"Big\" of field \"ID\" is left out: DAO's CreateProperty takes no value of its type (16).",
+        "' Property \"ResultType\" of field \"ID\" is left out: it belongs to the calculated expression, which is not re-created.",
+        "Set myTable = OrdersDB.CreateTableDef(\"Remote\")",
+        "myTable.SourceTableName = \"dbo.Remote\"",
+        "myTable.Connect = \"ODBC;DSN=Sales\"",
+        "Set myQuery = OrdersDB.CreateQueryDef(\"Q\", \"SELECT 1;\")",
+        "SetProperty myQuery, \"ODBCTimeout\", dbInteger, 60",
+        "SetProperty myQuery, \"Hidden\", dbBoolean, True",
+        "myQuery.Close",
+    };
+    for (std::size_t i = 0; i < inOrder.size(); ++i) {
+        ASSERT_LT(at(inOrder[i]), static_cast<long>(lines.size())) << inOrder[i];
+        if (i > 0) {
+            EXPECT_LT(at(inOrder[i - 1]), at(inOrder[i])) << inOrder[i];
+        }
+    }
+    // The file formats, and no option at all without the full design.
+    for (const auto& [engine, constant] : {std::pair{"Jet3", "dbVersion30"}, {"ACE12", "dbVersion120"}, {"ACE16", "dbVersion120"}}) {
+        EXPECT_EQ(FileFormatConstant(engine), constant);
+    }
+    const auto plain = Lines(test::BuildToMemory(SchemaDatabase(s), {.commonCode = false, .encrypt = false}));
+    EXPECT_EQ(LineStartingWith(plain, "    Set OrdersDB"), "    Set OrdersDB = CreateDatabase(\"Orders.mdb\", dbLangGeneral)");
+    EXPECT_EQ(LineStartingWith(plain, "    SetProperty"), "");
+    EXPECT_EQ(LineStartingWith(plain, "    myTable.Attributes"), "");
+    EXPECT_EQ(LineStartingWith(plain, "    Set myTable = OrdersDB.CreateTableDef(\"Remote\")"), "");
 }
 
 // A field of each type in an Items table, with an index on it and a

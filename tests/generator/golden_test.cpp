@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "dbaccess/open.h"
 #include "dbaccess/schema_json.h"
 #include "generator/build_module.h"
 #include "support/fakes.h"
@@ -59,6 +60,20 @@ TEST_P(GoldenModule, MatchesReviewedCopy) {
 
 INSTANTIATE_TEST_SUITE_P(Schemas, GoldenModule,
                          ::testing::Values("orders", "empty", "tricky", "cyrillic"));
+
+// A real database with the full design: its stored properties, its Slovak
+// sort order by locale string, its file format.
+TEST(GoldenModule, RealDatabaseWithTheFullDesign) {
+    const auto db = OpenDatabaseFile((fs::path(VT_TEST_DATA_DIR) / "jet" / "kros-msaccess" / "MsAccessSchema.mdb").string());
+    const auto built = test::BuildToMemory(
+        *db, {.high = true, .fullDesign = true, .modulePath = "C:\\Work\\MsAccessSchema.bas"});
+    ASSERT_FALSE(built.failed);
+    const fs::path golden = kDataDir / "golden" / "MsAccessSchema-full-high.bas";
+    if (std::getenv("VT_UPDATE_GOLDEN") != nullptr) {
+        std::ofstream(golden, std::ios::binary) << built.bytes;
+    }
+    EXPECT_EQ(built.bytes, ReadFile(golden)) << golden;
+}
 
 }  // namespace
 }  // namespace vt

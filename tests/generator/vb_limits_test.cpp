@@ -205,7 +205,8 @@ TEST(Splitting, EachFurtherModuleIsNamedAfterItsFileAndStandsAlone) {
     }
 }
 
-// Every module of every shared test database stays within the limits.
+// Every module of every shared test database stays within the limits, with
+// and without the full design.
 TEST(Splitting, SharedTestDatabasesStayWithinTheLimits) {
     const std::filesystem::path root = VT_SHARED_TESTDATA_DIR;
     if (!std::filesystem::exists(root)) {
@@ -218,7 +219,7 @@ TEST(Splitting, SharedTestDatabasesStayWithinTheLimits) {
             continue;
         }
         std::unique_ptr<Database> db;
-        for (const char* password : {"", "password", "ucanaccess"}) {
+        for (const char* password : {"", "password", "ucanaccess", "Test123", "1234"}) {
             try {
                 db = OpenDatabaseFile(entry.path().string(),
                                       OpenOptions{*password ? std::optional<std::string>(password) : std::nullopt});
@@ -229,8 +230,8 @@ TEST(Splitting, SharedTestDatabasesStayWithinTheLimits) {
         if (!db) {
             continue;
         }
-        for (const bool high : {false, true}) {
-            const auto built = test::BuildToMemory(*db, {.high = high});
+        for (const auto& [high, fullDesign] : {std::pair{false, false}, {true, false}, {true, true}}) {
+            const auto built = test::BuildToMemory(*db, {.high = high, .fullDesign = fullDesign});
             ASSERT_FALSE(built.failed) << entry.path();
             std::vector<std::string> modules{built.bytes};
             for (const auto& [path, bytes] : built.more) {

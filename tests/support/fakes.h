@@ -81,11 +81,13 @@ public:
     bool commonCode = true;
     bool encrypt = true;
     bool fullPath = false;
+    bool fullDesign = false;
     int builtCalls = 0;
 
     bool AddCommonCode() const override { return commonCode; }
     bool EncryptDatabase() const override { return encrypt; }
     bool CodeFullPath() const override { return fullPath; }
+    bool CopyFullDesign() const override { return fullDesign; }
     void ModuleBuilt() override { ++builtCalls; }
     void FilesWritten(const std::vector<std::string>& paths) override { written = paths; }
     std::vector<std::string> written;
@@ -133,6 +135,7 @@ struct BuildOptions {
     bool commonCode = true;
     bool encrypt = true;
     bool fullPath = false;
+    bool fullDesign = false;
     std::string modulePath = "C:\\Work\\Orders.bas";
     std::size_t failAfterBytes = static_cast<std::size_t>(-1);
     RunLimits limits{};
@@ -158,6 +161,7 @@ inline BuildResult BuildToMemory(const Database& db, const BuildOptions& o = {})
     host.commonCode = o.commonCode;
     host.encrypt = o.encrypt;
     host.fullPath = o.fullPath;
+    host.fullDesign = o.fullDesign;
     MemoryTarget target;
     target.failAfterBytes = o.failAfterBytes;
     const BuildInputs inputs{db, info.path, BaseName(info.path, reporter).value_or(""), o.high, cp, o.limits};
