@@ -47,7 +47,7 @@ void WriteDatabaseVariable(Run& run) {
                 "\n");
 }
 
-void WriteDesignTypes(Printer& p, bool high) {
+void WriteDesignTypes(Printer& p, bool high, bool fullDesign) {
     if (high) {
         p.Print("' FieldDesign contains the features, properties,\n"
                 "' and attributes which affect the field's creation.\n");
@@ -77,8 +77,11 @@ void WriteDesignTypes(Printer& p, bool high) {
             "    idPrimary as Boolean\n"
             "    idRequired as Boolean\n"
             "    idUnique as Boolean\n"
-            "    idFieldName() as String\n"
-            "End Type\n"
+            "    idFieldName() as String\n");
+    if (fullDesign) {
+        p.Print("    idDescending() as Boolean\n");
+    }
+    p.Print("End Type\n"
             "\n");
     if (high) {
         p.Print("' RelationDesign contains the features, properties,\n"
@@ -171,13 +174,14 @@ std::string Reported(std::optional<std::string> name) {
 // The design types and the seven support routines; false when a routine
 // writer failed (it reports nothing itself).
 bool WriteCommonCode(Printer& p, bool high, bool fullDesign) {
-    WriteDesignTypes(p, high);
+    WriteDesignTypes(p, high, fullDesign);
+    const RoutineOptions options{high, fullDesign};
     for (const RoutineWriter writer : kRoutineWriters) {
-        if (writer(p, high)) {
+        if (writer(p, options)) {
             return false;
         }
     }
-    return !fullDesign || !WriteSetProperty(p, high);
+    return !fullDesign || !WriteSetProperty(p, options);
 }
 
 // The creation function, each value read from the database as its line is

@@ -81,6 +81,9 @@ void WriteFieldBlock(Run& run, const FieldDef& field) {
 void WriteIndexBlock(Run& run, const IndexDef& index) {
     Printer& p = run.p;
     p.Print("ReDim zIndex.idFieldName(1 To $n$)\n", {{"n", index.fields.size()}});
+    if (run.fullDesign) {
+        p.Print("ReDim zIndex.idDescending(1 To $n$)\n", {{"n", index.fields.size()}});
+    }
     if (!run.indexInitialised) {
         if (run.high) {
             p.Print("' idFieldName() has been initialized and\n"
@@ -104,6 +107,9 @@ void WriteIndexBlock(Run& run, const IndexDef& index) {
     }
     for (std::size_t i = 0; i < index.fields.size(); ++i) {
         run.Statement(".idFieldName($i$) = $name$", {{"i", i + 1}, {"name", run.Lit(index.fields[i])}});
+        if (run.fullDesign && index.Descending(i)) {
+            p.Print(".idDescending($i$) = True\n", {{"i", i + 1}});
+        }
     }
     p.Outdent();
     p.Print("End With\n"

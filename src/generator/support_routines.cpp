@@ -7,19 +7,21 @@
 namespace vt {
 namespace {
 
-enum class Level { kHigh, kBoth };
+enum class Level { kHigh, kBoth, kFullDesign };
 constexpr Level H = Level::kHigh;
 constexpr Level B = Level::kBoth;
+constexpr Level F = Level::kFullDesign;  // only with the full design
 
 struct RoutineLine {
     Level level;
     const char* text;
 };
 
-bool WriteRoutine(Printer& out, bool highComments, std::span<const RoutineLine> lines) {
+bool WriteRoutine(Printer& out, const RoutineOptions& options, std::span<const RoutineLine> lines) {
     try {
         for (const RoutineLine& line : lines) {
-            if (line.level == Level::kBoth || highComments) {
+            if (line.level == Level::kBoth || (line.level == Level::kHigh && options.highComments) ||
+                (line.level == Level::kFullDesign && options.fullDesign)) {
                 out.Line(line.text);
             }
         }
@@ -55,6 +57,7 @@ constexpr RoutineLine kCreateField[] = {
     {B, "        GoTo errorhandler"},
     {B, "    End If"},
     {B, "    If zFieldInfo.fdType = dbText Then myField.Size = zFieldInfo.fdSize"},
+    {F, "    If zFieldInfo.fdType = dbBinary Then myField.Size = zFieldInfo.fdSize"},
     {B, ""},
     {B, "    If zFieldInfo.fdType = dbText Or zFieldInfo.fdType = dbMemo Then"},
     {B, "        myField.AllowZeroLength = zFieldInfo.fdAllowZeroLength"},
@@ -100,6 +103,7 @@ constexpr RoutineLine kAddIndex[] = {
         "zIndexInfo.idFieldName(i)"},
     {B, "            GoTo errorhandler"},
     {B, "        End If"},
+    {F, "        If zIndexInfo.idDescending(i) Then myField.Attributes = dbDescending"},
     {B, "        With myIndex"},
     {B, "            .Clustered = zIndexInfo.idClustered"},
     {B, "            .IgnoreNulls = zIndexInfo.idIgnoreNulls"},
@@ -234,14 +238,14 @@ constexpr RoutineLine kInitRelation[] = {
 
 }  // namespace
 
-bool WriteDisplayError(Printer& out, bool high) { return WriteRoutine(out, high, kDisplayError); }
-bool WriteCreateField(Printer& out, bool high) { return WriteRoutine(out, high, kCreateField); }
-bool WriteAddIndex(Printer& out, bool high) { return WriteRoutine(out, high, kAddIndex); }
-bool WriteAddRelation(Printer& out, bool high) { return WriteRoutine(out, high, kAddRelation); }
-bool WriteInitField(Printer& out, bool high) { return WriteRoutine(out, high, kInitField); }
-bool WriteInitIndex(Printer& out, bool high) { return WriteRoutine(out, high, kInitIndex); }
-bool WriteInitRelation(Printer& out, bool high) {
-    return WriteRoutine(out, high, kInitRelation);
+bool WriteDisplayError(Printer& out, const RoutineOptions& options) { return WriteRoutine(out, options, kDisplayError); }
+bool WriteCreateField(Printer& out, const RoutineOptions& options) { return WriteRoutine(out, options, kCreateField); }
+bool WriteAddIndex(Printer& out, const RoutineOptions& options) { return WriteRoutine(out, options, kAddIndex); }
+bool WriteAddRelation(Printer& out, const RoutineOptions& options) { return WriteRoutine(out, options, kAddRelation); }
+bool WriteInitField(Printer& out, const RoutineOptions& options) { return WriteRoutine(out, options, kInitField); }
+bool WriteInitIndex(Printer& out, const RoutineOptions& options) { return WriteRoutine(out, options, kInitIndex); }
+bool WriteInitRelation(Printer& out, const RoutineOptions& options) {
+    return WriteRoutine(out, options, kInitRelation);
 }
 
 // Property 3270 ("Property not found") is the one DAO raises for a property
@@ -266,8 +270,8 @@ constexpr RoutineLine kSetProperty[] = {
     {B, ""},
 };
 
-bool WriteSetProperty(Printer& out, bool highComments) {
-    return WriteRoutine(out, highComments, kSetProperty);
+bool WriteSetProperty(Printer& out, const RoutineOptions& options) {
+    return WriteRoutine(out, options, kSetProperty);
 }
 
 }  // namespace vt

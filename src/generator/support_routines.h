@@ -6,20 +6,25 @@
 
 namespace vt {
 
-bool WriteDisplayError(Printer& out, bool highComments);
-bool WriteCreateField(Printer& out, bool highComments);
-bool WriteAddIndex(Printer& out, bool highComments);
-bool WriteAddRelation(Printer& out, bool highComments);
-bool WriteInitField(Printer& out, bool highComments);
-bool WriteInitIndex(Printer& out, bool highComments);
-bool WriteInitRelation(Printer& out, bool highComments);
+struct RoutineOptions {
+    bool highComments = false;
+    bool fullDesign = false;  // Binary sizes and descending index fields too
+};
+
+bool WriteDisplayError(Printer& out, const RoutineOptions& options);
+bool WriteCreateField(Printer& out, const RoutineOptions& options);
+bool WriteAddIndex(Printer& out, const RoutineOptions& options);
+bool WriteAddRelation(Printer& out, const RoutineOptions& options);
+bool WriteInitField(Printer& out, const RoutineOptions& options);
+bool WriteInitIndex(Printer& out, const RoutineOptions& options);
+bool WriteInitRelation(Printer& out, const RoutineOptions& options);
 
 // With the full design: sets a property of a saved object, creating it when
 // the object has none of that name.
-bool WriteSetProperty(Printer& out, bool highComments);
+bool WriteSetProperty(Printer& out, const RoutineOptions& options);
 
 // The writers in the order their routines stand in the module.
-using RoutineWriter = bool (*)(Printer&, bool);
+using RoutineWriter = bool (*)(Printer&, const RoutineOptions&);
 inline constexpr RoutineWriter kRoutineWriters[] = {
     WriteDisplayError, WriteCreateField, WriteAddIndex,    WriteAddRelation,
     WriteInitField,    WriteInitIndex,   WriteInitRelation,

@@ -202,6 +202,7 @@ TEST(FullDesign, PropertiesAfterTheirObjectIsSavedAndTheRestAsComments) {
     s.info.properties = {{"AppTitle", 10, std::string("Orders \"2024\"")}, {"ProjVer", 3, std::int64_t{35}}};
     TableDef items = WithPrimaryKey("Items");
     items.attributes = table_attr::kHiddenObject;
+    items.indexes[0].descending = {true};
     items.properties = {{"Description", 12, std::string("What we sell")}, {"GUID", 9, std::string("00FF")}};
     items.fields[0].properties = {{"Caption", 10, std::string("Item")}, {"DecimalPlaces", 2, std::int64_t{255}},
                                   {"Format", 6, 0.5},  {"Since", 8, 36526.25},
@@ -221,6 +222,8 @@ TEST(FullDesign, PropertiesAfterTheirObjectIsSavedAndTheRestAsComments) {
         "Set myTable = OrdersDB.CreateTableDef(\"Items\")",
         "myTable.Attributes = dbHiddenObject",
         "OrdersDB.TableDefs.Append myTable",
+        "ReDim zIndex.idDescending(1 To 1)",
+        "    .idDescending(1) = True",
         "AddIndex myTable, zIndex",
         "SetProperty myTable, \"Description\", dbMemo, \"What we sell\"",
         "' Property \"GUID\" of table \"Items\" is left out: Access and the engine keep it for the source's own objects.",
@@ -252,6 +255,7 @@ TEST(FullDesign, PropertiesAfterTheirObjectIsSavedAndTheRestAsComments) {
     EXPECT_EQ(LineStartingWith(plain, "    Set OrdersDB"), "    Set OrdersDB = CreateDatabase(\"Orders.mdb\", dbLangGeneral)");
     EXPECT_EQ(LineStartingWith(plain, "    SetProperty"), "");
     EXPECT_EQ(LineStartingWith(plain, "    myTable.Attributes"), "");
+    EXPECT_EQ(LineStartingWith(plain, "    ReDim zIndex.idDescending"), "");
     EXPECT_EQ(LineStartingWith(plain, "    Set myTable = OrdersDB.CreateTableDef(\"Remote\")"), "");
 }
 
@@ -428,7 +432,7 @@ TEST(SupportRoutines, AFailedWriteEndsTheWriterWithTrue) {
     target.failAfterBytes = 100;
     const auto output = target.Opener()("x");
     Printer out(*output, cp);
-    EXPECT_TRUE(WriteCreateField(out, true));
+    EXPECT_TRUE(WriteCreateField(out, {.highComments = true}));
     EXPECT_EQ(target.bytes.substr(0, 3), "'\r\n");
 }
 

@@ -46,6 +46,7 @@ Private Type IndexDesign
     idRequired as Boolean
     idUnique as Boolean
     idFieldName() as String
+    idDescending() as Boolean
 End Type
 
 ' RelationDesign contains the features, properties,
@@ -82,6 +83,7 @@ Private Sub CreateField(oTableName As TableDef, zFieldInfo As FieldDesign)
         GoTo errorhandler
     End If
     If zFieldInfo.fdType = dbText Then myField.Size = zFieldInfo.fdSize
+    If zFieldInfo.fdType = dbBinary Then myField.Size = zFieldInfo.fdSize
 
     If zFieldInfo.fdType = dbText Or zFieldInfo.fdType = dbMemo Then
         myField.AllowZeroLength = zFieldInfo.fdAllowZeroLength
@@ -123,6 +125,7 @@ Private Sub AddIndex(oTableName As TableDef, zIndexInfo As IndexDesign)
             DisplayError "AddIndex(): " & zIndexInfo.idName & "-" & zIndexInfo.idFieldName(i)
             GoTo errorhandler
         End If
+        If zIndexInfo.idDescending(i) Then myField.Attributes = dbDescending
         With myIndex
             .Clustered = zIndexInfo.idClustered
             .IgnoreNulls = zIndexInfo.idIgnoreNulls
@@ -370,6 +373,7 @@ Public Function CreateMsAccessDB() as Boolean
     End If
     ' Indexes for the current table
     ReDim zIndex.idFieldName(1 To 3)
+    ReDim zIndex.idDescending(1 To 3)
     ' idFieldName() has been initialized and
     ' noted at this one spot.
     zIndex.idInitialized = True
@@ -377,11 +381,13 @@ Public Function CreateMsAccessDB() as Boolean
         .idName = "I_Index"
         .idFieldName(1) = "ColIndex1"
         .idFieldName(2) = "ColIndex2Desc"
+        .idDescending(2) = True
         .idFieldName(3) = "ColIndex3"
     End With
     AddIndex myTable, zIndex
 
     ReDim zIndex.idFieldName(1 To 1)
+    ReDim zIndex.idDescending(1 To 1)
     With zIndex
         .idName = "I_UniqueIndex"
         .idUnique = True
@@ -390,6 +396,7 @@ Public Function CreateMsAccessDB() as Boolean
     AddIndex myTable, zIndex
 
     ReDim zIndex.idFieldName(1 To 1)
+    ReDim zIndex.idDescending(1 To 1)
     With zIndex
         .idName = "PrimaryKey"
         .idPrimary = True
