@@ -11,7 +11,7 @@ int SchemaCommand::Execute(Session& session) {
         return exit_code::kOpenFailed;
     }
     try {
-        session.out << WriteSchemaJson(SnapshotSchema(*database));
+        WriteSchemaJson(SnapshotSchema(*database), session.out);
     } catch (...) {
         session.ReportOpenFailure();
         return exit_code::kOpenFailed;

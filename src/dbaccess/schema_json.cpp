@@ -1,6 +1,8 @@
 #include "dbaccess/schema_json.h"
 
 #include <limits>
+#include <ostream>
+#include <sstream>
 #include <variant>
 #include <nlohmann/json.hpp>
 
@@ -383,38 +385,94 @@ Schema ReadSchemaJson(std::string_view text, const std::string& file) {
     }
 }
 
-std::string WriteSchemaJson(const Schema& schema) {
-    json tables = json::array();
-    for (const auto& t : schema.tableDefs) {
-        tables.push_back(TableJson(t));
+namespace {
+
+// The text of `value` as a whole document would hold it `depth` levels in.
+std::string Dumped(const json& value, int depth) {
+    const std::string text = value.dump(2, ' ', false, json::error_handler_t::strict);
+    const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
+    std::string indented;
+    indented.reserve(text.size() + text.size() / 8);
+    for (const char c : text) {
+        indented += c;
+        if (c == '\n') {
+            indented += indent;
+        }
     }
-    json queries = json::array();
-    for (const auto& q : schema.queryDefs) {
-        json query = {{"name", q.name},
-                      {"sql", q.sql},
-                      {"type", q.type},
-                      {"connect", q.connect},
-                      {"returnsRecords", q.returnsRecords}};
-        AddProperties(query, q.properties);
-        queries.push_back(std::move(query));
+    return indented;
+}
+
+// Writes one member of the document; an array's elements one at a time,
+// so that no more than one table is held as JSON at once.
+class DocumentWriter {
+public:
+    explicit DocumentWriter(std::ostream& out) : out_(out) { out_ << "{"; }
+
+    void Member(const char* name, const json& value) {
+        Key(name);
+        out_ << Dumped(value, 1);
     }
-    json relations = json::array();
-    for (const auto& r : schema.relations) {
-        relations.push_back(RelationJson(r));
+    template <typename Item, typename ToJson>
+    void Array(const char* name, const std::vector<Item>& items, ToJson&& toJson) {
+        Key(name);
+        if (items.empty()) {
+            out_ << "[]";
+            return;
+        }
+        out_ << "[";
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            out_ << (i == 0 ? "\n    " : ",\n    ") << Dumped(toJson(items[i]), 2);
+        }
+        out_ << "\n  ]";
     }
+    void End() { out_ << "\n}\n"; }
+
+private:
+    void Key(const char* name) {
+        out_ << (first_ ? "\n  " : ",\n  ") << json(name).dump() << ": ";
+        first_ = false;
+    }
+
+    std::ostream& out_;
+    bool first_ = true;
+};
+
+json QueryJson(const QueryDef& q) {
+    json query = {{"name", q.name},
+                  {"sql", q.sql},
+                  {"type", q.type},
+                  {"connect", q.connect},
+                  {"returnsRecords", q.returnsRecords}};
+    AddProperties(query, q.properties);
+    return query;
+}
+
+}  // namespace
+
+void WriteSchemaJson(const Schema& schema, std::ostream& out) {
     // Members in the documented order.
-    json document = json::object();
-    document["format"] = kSchemaFormat;
-    document["version"] = kSchemaVersion;
-    document["path"] = schema.info.path;
-    document["engine"] = schema.info.engine;
-    document["codePage"] = schema.info.codePage;
-    document["collatingOrder"] = schema.info.collatingOrder;
-    AddProperties(document, schema.info.properties);
-    document["tableDefs"] = std::move(tables);
-    document["queryDefs"] = std::move(queries);
-    document["relations"] = std::move(relations);
-    return document.dump(2, ' ', false, json::error_handler_t::strict) + "\n";
+    DocumentWriter document(out);
+    document.Member("format", kSchemaFormat);
+    document.Member("version", kSchemaVersion);
+    document.Member("path", schema.info.path);
+    document.Member("engine", schema.info.engine);
+    document.Member("codePage", schema.info.codePage);
+    document.Member("collatingOrder", schema.info.collatingOrder);
+    if (!schema.info.properties.empty()) {
+        json holder = json::object();
+        AddProperties(holder, schema.info.properties);
+        document.Member("properties", holder["properties"]);
+    }
+    document.Array("tableDefs", schema.tableDefs, TableJson);
+    document.Array("queryDefs", schema.queryDefs, QueryJson);
+    document.Array("relations", schema.relations, RelationJson);
+    document.End();
+}
+
+std::string WriteSchemaJson(const Schema& schema) {
+    std::ostringstream out;
+    WriteSchemaJson(schema, out);
+    return out.str();
 }
 
 }  // namespace vt

@@ -1,6 +1,7 @@
 #pragma once
 // The schema file: a database's design as one JSON document.
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,8 @@ Schema ReadSchemaJson(std::string_view text, const std::string& file = "");
 
 // The document for `schema`, UTF-8, ending in a line feed.
 std::string WriteSchemaJson(const Schema& schema);
+// The same document written as it is made, one table at a time.
+void WriteSchemaJson(const Schema& schema, std::ostream& out);
 
 // Whether `content` is a JSON document rather than a database file.
 bool LooksLikeJson(std::string_view content);
