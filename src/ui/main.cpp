@@ -11,7 +11,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellumtide"));
     QApplication::setOrganizationName(QStringLiteral("Marrowlane"));
-    QApplication::setApplicationVersion(QStringLiteral(VELLUMTIDE_DISPLAY_VERSION));
+    QApplication::setApplicationVersion(QStringLiteral(VELLUMTIDE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("vellumtide"));
 
     vt::ui::QtPlatform platform;

@@ -62,6 +62,17 @@ QFrame* RuleLine(QWidget* parent, const char* name) {
     return line;
 }
 
+// A module name typed without extension gets ".bas": the module's header
+// names it so, and Visual Basic looks for that extension.
+std::string WithModuleSuffix(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+    if (name == path.size() || path.find('.', name) != std::string::npos) {
+        return path;
+    }
+    return path + ".bas";
+}
+
 std::string Text(const QString& text) { return text.toStdString(); }
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -94,6 +105,8 @@ frmTessel::frmTessel(WindowServices services, QWidget* parent)
     icon.addFile(QStringLiteral(":/vellumtide/icons/vellumtide-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/vellumtide/icons/vellumtide-32.png"), QSize(32, 32));
     setWindowIcon(icon);
+    // Every window of the program carries it, the help window too.
+    QApplication::setWindowIcon(icon);
     BuildControls();
     BuildMenus();
 
@@ -337,12 +350,12 @@ void frmTessel::Form_Load() {
 }
 
 void frmTessel::LoadSettings() {
-    // A folder not yet stored starts as the program's folder and is stored.
+    // A folder not yet stored starts as the home folder and is stored.
     const auto load = [this](const char* key, std::string& folder) {
         CarryOn([&] { folder = platform_.GetSetting(kSettingsSection, key); });
         if (folder.empty()) {
             CarryOn([&] {
-                folder = platform_.ProgramFolder();
+                folder = platform_.HomeFolder();
                 platform_.SaveSetting(kSettingsSection, key, folder);
             });
         }
@@ -356,11 +369,11 @@ void frmTessel::LoadSettings() {
 void frmTessel::SaveSettings() {
     // No error mode of its own: a failure ends it and reaches the caller.
     if (gLastProgramPath.empty()) {
-        gLastProgramPath = platform_.ProgramFolder();
+        gLastProgramPath = platform_.HomeFolder();
     }
     platform_.SaveSetting(kSettingsSection, kKeyLastProgramPath, gLastProgramPath);
     if (gLastDataPath.empty()) {
-        gLastDataPath = platform_.ProgramFolder();
+        gLastDataPath = platform_.HomeFolder();
     }
     platform_.SaveSetting(kSettingsSection, kKeyLastDataPath, gLastDataPath);
 }
@@ -429,34 +442,25 @@ void frmTessel::OpenDatabaseSteps() {
     request.initialFolder = gLastDataPath;
     const std::string chosen = platform_.OpenFileDialog(request);
 
-    gDatabasePath = chosen;
+    // The new path shows while the engine works; if the open fails, the
+    // database still open is the one named, so that a build describes it.
+    const std::string earlierPath = gDatabasePath, earlierName = gDatabaseName;
+    ShowDatabasePath(chosen);
     StripFilePath(gDatabasePath, &gLastDataPath, &gDatabaseName, nullptr, reporter_);
-    dbDatabaseName->setText(Q(gDatabasePath));
-    dbDatabaseName->setToolTip(Q(gDatabasePath));
     platform_.SetMousePointer(pointer::kBusy);
     repaint();
-
     std::unique_ptr<Database> opened;
     try {
-        opened = openDatabase_(gDatabasePath, OpenOptions{});
-    } catch (const ErrorException& e) {
-        if (e.number() != err::kEngineBadPassword) {
-            throw;
-        }
-        // A protected database: ask for its password; cancelling ends here.
-        platform_.SetMousePointer(pointer::kDefault);
-        std::string name = gDatabasePath;
-        if (const auto cut = name.find_last_of("\\/"); cut != std::string::npos) {
-            name = name.substr(cut + 1);
-        }
-        const std::optional<std::string> password =
-            platform_.AskPassword("The database " + name + " is protected by a password.\n"
-                                  "Enter the password:");
-        if (!password) {
-            return;
-        }
-        platform_.SetMousePointer(pointer::kBusy);
-        opened = openDatabase_(gDatabasePath, OpenOptions{*password});
+        opened = OpenWithPassword();
+    } catch (...) {
+        ShowDatabasePath(earlierPath);
+        gDatabaseName = earlierName;
+        throw;
+    }
+    if (!opened) {
+        ShowDatabasePath(earlierPath);
+        gDatabaseName = earlierName;
+        return;
     }
     // The earlier database closes now that the new one is open.
     gDatabase = std::move(opened);
@@ -469,6 +473,36 @@ void frmTessel::OpenDatabaseSteps() {
         dbTableList->addItem(Q(line.text));
     }
     platform_.SetMousePointer(pointer::kDefault);
+}
+
+void frmTessel::ShowDatabasePath(const std::string& path) {
+    gDatabasePath = path;
+    dbDatabaseName->setText(Q(path));
+    dbDatabaseName->setToolTip(Q(path));
+}
+
+// Opens gDatabasePath; a protected database asks for its password, and
+// cancelling the prompt gives none.
+std::unique_ptr<Database> frmTessel::OpenWithPassword() {
+    try {
+        return openDatabase_(gDatabasePath, OpenOptions{});
+    } catch (const ErrorException& e) {
+        if (e.number() != err::kEngineBadPassword) {
+            throw;
+        }
+    }
+    platform_.SetMousePointer(pointer::kDefault);
+    std::string name = gDatabasePath;
+    if (const auto cut = name.find_last_of("\\/"); cut != std::string::npos) {
+        name = name.substr(cut + 1);
+    }
+    const std::optional<std::string> password = platform_.AskPassword(
+        "The database " + name + " is protected by a password.\nEnter the password:");
+    if (!password) {
+        return nullptr;
+    }
+    platform_.SetMousePointer(pointer::kBusy);
+    return openDatabase_(gDatabasePath, OpenOptions{*password});
 }
 
 // --- Build the Module -----------------------------------------------------
@@ -519,7 +553,7 @@ std::optional<std::string> frmTessel::AskModulePath() {
         platform_.SetMousePointer(pointer::kDefault);
         return std::nullopt;
     }
-    return modulePath;
+    return WithModuleSuffix(modulePath);
 }
 
 // Asks before an existing module is replaced; false when the build stops

@@ -125,6 +125,8 @@ private:
     void BuildMenus();
     void Form_Unload();
     void OpenDatabaseSteps();
+    void ShowDatabasePath(const std::string& path);
+    std::unique_ptr<Database> OpenWithPassword();
     std::optional<std::string> AskModulePath();
     bool ConfirmReplace(const std::string& modulePath);
     bool RunGenerator(const std::string& modulePath);

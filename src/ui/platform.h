@@ -59,9 +59,10 @@ public:
     virtual void SaveSetting(const std::string& section, const std::string& key,
                              const std::string& value) = 0;
 
-    // The folder defaults fall back to: the executable's folder when it is
-    // writable, else the user's home folder.
-    virtual std::string ProgramFolder() = 0;
+    // The folder the remembered folders start from: the user's home folder
+    // (an installed program's own folder is no place for databases or
+    // modules).
+    virtual std::string HomeFolder() = 0;
 
     // Queues a keystroke sequence ("%O", "^X", "{F1}") for the focused
     // control of the active window and returns at once.

@@ -81,7 +81,7 @@ public:
         Log("store " + key + "=" + value);
         store[section + "/" + key] = value;
     }
-    std::string ProgramFolder() override { return "/opt/vellumtide/bin"; }
+    std::string HomeFolder() override { return "/home/user"; }
     // Keystrokes are delivered as the real program does.
     void SendKeys(const std::string& keys) override {
         Log("keys " + keys);
