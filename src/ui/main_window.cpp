@@ -5,6 +5,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFrame>
@@ -16,7 +19,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
-#include <QTextOption>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -38,8 +40,9 @@ namespace {
 // "Object variable not set": the build asked for with no database open.
 constexpr std::int32_t kObjectNotSet = 91;
 
-// A label for a path: it wraps within its two lines at folder boundaries
-// or anywhere, since paths rarely hold spaces, and keeps its text exact.
+// A label for a path that keeps its text exact but shows, when the path is
+// wider than the window, its start and its file name with an ellipsis
+// between; the tooltip holds the whole path.
 class PathLabel : public QLabel {
 public:
     using QLabel::QLabel;
@@ -48,9 +51,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setPen(palette().color(QPalette::WindowText));
-        QTextOption option(Qt::AlignLeft | Qt::AlignTop);
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        painter.drawText(QRectF(contentsRect()), text(), option);
+        painter.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignTop, ShownPath(this));
     }
 };
 
@@ -78,6 +79,11 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
+QString ShownPath(const QLabel* label) {
+    return label->fontMetrics().elidedText(label->text(), Qt::ElideMiddle,
+                                           label->contentsRect().width());
+}
+
 void SelectAllText() {
     QWidget* focused = QApplication::focusWidget();
     if (auto* edit = qobject_cast<QLineEdit*>(focused)) {
@@ -92,9 +98,7 @@ void SelectAllText() {
 }
 
 frmTessel::frmTessel(WindowServices services, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                              Qt::MSWindowsFixedSizeDialogHint),
+    : QMainWindow(parent),
       platform_(services.platform),
       openDatabase_(std::move(services.openDatabase)),
       openOutput_(std::move(services.openOutput)),
@@ -109,6 +113,8 @@ frmTessel::frmTessel(WindowServices services, QWidget* parent)
     QApplication::setWindowIcon(icon);
     BuildControls();
     BuildMenus();
+    FillRecentMenu();
+    setAcceptDrops(true);
 
     about_ = new frmAbout(platform_, this);
     about_->setWindowIcon(icon);
@@ -172,7 +178,7 @@ void frmTessel::BuildCatalogueView(QWidget* central, QBoxLayout* outer) {
     dbTableList->setObjectName("dbTableList");
     dbTableList->setFont(FixedFont(8.25));
     dbTableList->setSortingEnabled(false);
-    dbTableList->setMinimumSize(Twips(6600), Twips(3000));
+    dbTableList->setMinimumSize(Twips(3600), Twips(1200));
     outer->addWidget(dbTableList, 1);
 }
 
@@ -250,12 +256,17 @@ void frmTessel::BuildMenus() {
     menuFile->setObjectName("menuFile");
     menuOpenDB = menuFile->addAction(QStringLiteral("&Open Database"));
     menuOpenDB->setObjectName("menuOpenDB");
+    menuOpenDB->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    menuRecent = menuFile->addMenu(QStringLiteral("Open &Recent"));
+    menuRecent->setObjectName("menuRecent");
+    menuRecent->menuAction()->setObjectName("menuRecent");
     menuBuild = menuFile->addAction(QStringLiteral("&Build the Module"));
     menuBuild->setObjectName("menuBuild");
     menuSeparator1 = menuFile->addSeparator();
     menuSeparator1->setObjectName("menuSeparator1");
     menuClose = menuFile->addAction(QStringLiteral("&Close"));
     menuClose->setObjectName("menuClose");
+    menuClose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     menuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
     menuEdit->setObjectName("menuEdit");
@@ -336,17 +347,27 @@ void frmTessel::Form_Load() {
             splash->Unload();
         });
     }
-    // The window keeps the size its contents ask for, centred on the screen.
+    PlaceWindow();
+    dbFormName->setFocus(Qt::OtherFocusReason);
+    pending_.Clear();
+}
+
+// Where the window was last left, else its usual size centred on the
+// screen; the list takes whatever room is added.
+void frmTessel::PlaceWindow() {
     ensurePolished();
+    std::string stored;
+    CarryOn([&] { stored = platform_.GetSetting(kSettingsSection, kKeyWindowGeometry); });
+    if (restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(stored)))) {
+        return;
+    }
     adjustSize();
-    setFixedSize(sizeHint());
+    resize(std::max(width(), Twips(7200)), std::max(height(), Twips(6600)));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect area(QPoint(0, 0), frameGeometry().size());
         area.moveCenter(screen->availableGeometry().center());
         move(area.topLeft());
     }
-    dbFormName->setFocus(Qt::OtherFocusReason);
-    pending_.Clear();
 }
 
 void frmTessel::LoadSettings() {
@@ -389,6 +410,12 @@ void frmTessel::Form_Unload() {
     }
     unloaded_ = true;
     try {
+        platform_.SaveSetting(kSettingsSection, kKeyWindowGeometry,
+                              saveGeometry().toBase64().toStdString());
+    } catch (...) {
+        // Shutdown carries on whatever happens.
+    }
+    try {
         gDatabase.reset();
     } catch (...) {
         // Shutdown carries on whatever happens.
@@ -417,10 +444,14 @@ void frmTessel::ModuleBuilt() {
 
 // --- Open Database --------------------------------------------------------
 
-void frmTessel::dbOpenDB_Click() {
+void frmTessel::dbOpenDB_Click() { OpenDatabase(std::nullopt); }
+
+void frmTessel::OpenFile(const std::string& path) { OpenDatabase(path); }
+
+void frmTessel::OpenDatabase(const std::optional<std::string>& given) {
     pending_.Clear();
     try {
-        OpenDatabaseSteps();
+        OpenDatabaseSteps(given);
     } catch (...) {
         pending_.Set(ErrorFromCurrentException());
         platform_.SetMousePointer(pointer::kDefault);
@@ -432,7 +463,7 @@ void frmTessel::dbOpenDB_Click() {
     }
 }
 
-void frmTessel::OpenDatabaseSteps() {
+void frmTessel::OpenDatabaseSteps(const std::optional<std::string>& given) {
     FileDialogRequest request;
     request.filter = kOpenFilter;
     request.filterIndex = 1;
@@ -440,7 +471,7 @@ void frmTessel::OpenDatabaseSteps() {
     request.fileName = gDatabasePath;
     request.flags = kHideReadOnly;
     request.initialFolder = gLastDataPath;
-    const std::string chosen = platform_.OpenFileDialog(request);
+    const std::string chosen = given ? *given : platform_.OpenFileDialog(request);
 
     // The new path shows while the engine works; if the open fails, the
     // database still open is the one named, so that a build describes it.
@@ -464,6 +495,7 @@ void frmTessel::OpenDatabaseSteps() {
     }
     // The earlier database closes now that the new one is open.
     gDatabase = std::move(opened);
+    RememberRecent(gDatabasePath);
     dbBuildModule->setEnabled(true);
     dbTableList->clear();
     for (const CatalogueLine& line : ListCatalogue(*gDatabase)) {
@@ -503,6 +535,63 @@ std::unique_ptr<Database> frmTessel::OpenWithPassword() {
     }
     platform_.SetMousePointer(pointer::kBusy);
     return openDatabase_(gDatabasePath, OpenOptions{*password});
+}
+
+// The recent-files list: newest first, each once, at most kRecentFiles.
+std::vector<std::string> frmTessel::RecentFiles() {
+    std::string stored;
+    CarryOn([&] { stored = platform_.GetSetting(kSettingsSection, kKeyRecentFiles); });
+    std::vector<std::string> files;
+    std::size_t start = 0;
+    while (start < stored.size()) {
+        const std::size_t end = std::min(stored.find('\n', start), stored.size());
+        if (end > start) {
+            files.push_back(stored.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return files;
+}
+
+void frmTessel::RememberRecent(const std::string& path) {
+    std::vector<std::string> files = RecentFiles();
+    std::erase(files, path);
+    files.insert(files.begin(), path);
+    files.resize(std::min(files.size(), kRecentFiles));
+    std::string stored;
+    for (const std::string& file : files) {
+        stored += file + "\n";
+    }
+    CarryOn([&] { platform_.SaveSetting(kSettingsSection, kKeyRecentFiles, stored); });
+    pending_.Clear();  // a store that cannot be written costs only the list
+    FillRecentMenu();
+}
+
+void frmTessel::FillRecentMenu() {
+    menuRecent->clear();
+    for (const std::string& file : RecentFiles()) {
+        QAction* item = menuRecent->addAction(Q(file));
+        connect(item, &QAction::triggered, this, [this, file] { OpenFile(file); });
+    }
+    menuRecent->menuAction()->setEnabled(!menuRecent->isEmpty());
+}
+
+void frmTessel::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmTessel::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) {
+        event->acceptProposedAction();
+        const std::string path = Text(urls.front().toLocalFile());
+        // Opened once the drop has ended, so the source is not kept waiting
+        // on a message box.
+        QTimer::singleShot(0, this, [this, path] { OpenFile(path); });
+    }
 }
 
 // --- Build the Module -----------------------------------------------------

@@ -86,5 +86,9 @@ inline constexpr const char* kSettingsApplication = "Marrowlane";
 inline constexpr const char* kSettingsSection = "Vellumtide";
 inline constexpr const char* kKeyLastProgramPath = "Last Program Path";
 inline constexpr const char* kKeyLastDataPath = "Last Data Path";
+// The main window's size and place, as Qt saves them, in base64.
+inline constexpr const char* kKeyWindowGeometry = "Window Geometry";
+// The databases opened last, newest first, one per line.
+inline constexpr const char* kKeyRecentFiles = "Recent Files";
 
 }  // namespace vt::ui

@@ -63,8 +63,8 @@ TEST(QtPlatform, FileDialogsReturnTheNameAsTyped) {
     const std::tuple<bool, const char*, const char*> cases[] = {
         {true, "Orders.bas", "VB Module (*.bas)|All Files (*)"},
         {true, "Plain", "VB Module (*.bas)|All Files (*)"},
-        {false, "Missing.mdb", "Access Database (*.mdb)|All Files (*)"},
-        {false, nullptr, "Access Database (*.mdb)|All Files (*)"}};
+        {false, "Missing.mdb", "Access Database (*.mdb *.accdb)|All Files (*)"},
+        {false, nullptr, "Access Database (*.mdb *.accdb)|All Files (*)"}};
     for (const auto& [save, typed, filters] : cases) {
         const FileDialogRequest request{"Title", save ? kSaveFilter : kOpenFilter, 1, "DBCreate",
                                         dir.path().toStdString(), kHideReadOnly};
