@@ -8,6 +8,7 @@ namespace vt {
 namespace exit_code {
 inline constexpr int kSuccess = 0;
 inline constexpr int kBuildFailed = 1;
+inline constexpr int kOutputFailed = 1;  // standard output could not be written
 inline constexpr int kUsage = 2;
 inline constexpr int kOpenFailed = 3;
 inline constexpr int kModuleExists = 4;

@@ -1,13 +1,15 @@
 #include "cli/command.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <ostream>
 
 #include "dbaccess/open.h"
 
 namespace vt::cli {
 
-std::unique_ptr<Database> Session::Open(const DatabaseOptions& options) {
+std::unique_ptr<Database> Session::Open(const DatabaseOptions& options,
+                                        const std::string& databasePath) {
     try {
         OpenOptions open;
         if (!options.password.empty()) {
@@ -17,7 +19,7 @@ std::unique_ptr<Database> Session::Open(const DatabaseOptions& options) {
         }
         std::unique_ptr<Database> database;
         try {
-            database = OpenDatabaseFile(options.database, open);
+            database = OpenDatabaseFile(databasePath, open);
         } catch (const ErrorException& e) {
             // Asked for only when nothing was said about a password, and
             // only once: a wrong answer is reported like a wrong option.
@@ -27,16 +29,16 @@ std::unique_ptr<Database> Session::Open(const DatabaseOptions& options) {
                 throw;
             }
             const std::optional<std::string> answer =
-                input.Ask("Password for '" + options.database + "': ");
+                input.Ask("Password for '" + databasePath + "': ");
             if (!answer) {
                 throw;
             }
             open.password = *answer;
-            database = OpenDatabaseFile(options.database, open);
+            database = OpenDatabaseFile(databasePath, open);
         }
         if (!options.quiet) {
             for (const std::string& note : database->Notes()) {
-                err << "Note: " << note << '\n';
+                err << ToolMessage("Note: " + note);
             }
         }
         return database;
@@ -51,10 +53,22 @@ void Session::ReportOpenFailure() {
     ShowError(reporter, "OpenDatabase()");
 }
 
+bool Session::OutputWritten() {
+    out.flush();
+    if (out) {
+        return true;
+    }
+    Fail("Cannot write to standard output.");
+    return false;
+}
+
 CLI::App* Command::Register(CLI::App& app) {
     CLI::App* command = app.add_subcommand(name_, description_);
-    command->add_option("DATABASE", database_.database, "Jet/ACE database or schema file (.json)")
-        ->required();
+    command
+        ->add_option("DATABASE", database_.databases,
+                     "Jet/ACE database or schema file (.json); - reads standard input")
+        ->required()
+        ->expected(1, Batch() ? -1 : 1);
     CLI::Option* password = command->add_option(
         "--password", database_.password,
         "Password of a protected database (other users can see it; prefer --password-stdin)");
@@ -64,6 +78,18 @@ CLI::App* Command::Register(CLI::App& app) {
     command->add_flag("-q,--quiet", database_.quiet, "Leave out information messages");
     AddOptions(*command);
     return command;
+}
+
+std::string Command::Check() const {
+    const auto& names = database_.databases;
+    const auto input = std::count(names.begin(), names.end(), kStandardInput);
+    if (input > 1) {
+        return "Standard input (-) can be read only once.";
+    }
+    if (input == 1 && database_.passwordStdin) {
+        return "--password-stdin cannot be used with DATABASE -: both read standard input.";
+    }
+    return {};
 }
 
 }  // namespace vt::cli

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/cli_app.h"
 #include "cli/password_input.h"
@@ -21,7 +22,7 @@ namespace vt::cli {
 
 // The options every command takes.
 struct DatabaseOptions {
-    std::string database;
+    std::vector<std::string> databases;  // one, except for a batch build
     std::string password;
     bool passwordStdin = false;  // the password is the first line of standard input
     bool quiet = false;
@@ -38,12 +39,19 @@ public:
     // protected database takes its password from the options, from the
     // first line of standard input, or, when neither is given and standard
     // input is a terminal, from a prompt there.
-    std::unique_ptr<Database> Open(const DatabaseOptions& options);
+    std::unique_ptr<Database> Open(const DatabaseOptions& options, const std::string& database);
 
     // Reports the failure in flight as "OpenDatabase()".
     void ReportOpenFailure();
     // An information message.
     void Notice(const std::string& text) { ShowError(reporter, text); }
+    // A failure of the tool's own, on standard error.
+    void Fail(const std::string& text) {
+        messenger.ShowMessage(text, box::kCritical, kProductName);
+    }
+    // Flushes standard output; false, after saying so, when it cannot be
+    // written (a full disk, a closed pipe).
+    bool OutputWritten();
 
     std::ostream& out;
     std::ostream& err;
@@ -61,12 +69,16 @@ public:
 
     // Adds the command and its options to `app`.
     CLI::App* Register(CLI::App& app);
+    // After parsing: what is wrong with the options together, or empty.
+    virtual std::string Check() const;
     virtual int Execute(Session& session) = 0;
 
     const DatabaseOptions& databaseOptions() const { return database_; }
 
 protected:
     virtual void AddOptions(CLI::App&) {}
+    // Whether DATABASE may be given more than once.
+    virtual bool Batch() const { return false; }
     DatabaseOptions database_;
 
 private:
@@ -89,13 +101,21 @@ public:
 class BuildCommand : public Command {
 public:
     BuildCommand() : Command("build", "Write the module") {}
+    std::string Check() const override;
     int Execute(Session& session) override;
 
 protected:
     void AddOptions(CLI::App& command) override;
+    bool Batch() const override { return true; }
 
 private:
+    int BuildOne(Session& session, const std::string& database, const std::string& module);
+    int BuildAll(Session& session);
+
     std::string module_;
+    std::string outputDir_;
+    std::string name_;
+    std::string modulePath_;
     std::string comments_ = "low";
     bool noCommonCode_ = false;
     bool noEncrypt_ = false;

@@ -6,7 +6,7 @@
 namespace vt::cli {
 
 int SchemaCommand::Execute(Session& session) {
-    const auto database = session.Open(database_);
+    const auto database = session.Open(database_, database_.databases.front());
     if (!database) {
         return exit_code::kOpenFailed;
     }
@@ -16,8 +16,8 @@ int SchemaCommand::Execute(Session& session) {
         session.ReportOpenFailure();
         return exit_code::kOpenFailed;
     }
-    session.out.flush();
-    return exit_code::kSuccess;
+    // A listing cut short by a full disk or a closed pipe is a failure.
+    return session.OutputWritten() ? exit_code::kSuccess : exit_code::kOutputFailed;
 }
 
 }  // namespace vt::cli

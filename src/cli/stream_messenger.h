@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes as plain text on standard error: one message per line
-// group, the box's carriage return starting a new line.
+// group, the box's carriage return starting a new line, the first line
+// naming the tool as Unix tools do.
 
 #include <ostream>
 #include <string>
@@ -8,6 +9,12 @@
 #include "common/messenger.h"
 
 namespace vt::cli {
+
+inline constexpr const char* kMessagePrefix = "vellumtide-cli: ";
+
+// `text` as lines for standard error: the tool's name first, no blanks at
+// the ends of lines, each line ended.
+std::string ToolMessage(const std::string& text);
 
 class StreamMessenger : public Messenger {
 public:

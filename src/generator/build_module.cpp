@@ -261,7 +261,10 @@ bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
     reporter.pending.Clear();
     std::optional<ModuleFiles> files;
     try {
-        const std::string moduleName = PlainText(Reported(BaseName(modulePath, reporter)), inputs.codePage);
+        const std::string named = inputs.moduleName.empty()
+                                      ? Reported(BaseName(modulePath, reporter))
+                                      : inputs.moduleName;
+        const std::string moduleName = PlainText(named, inputs.codePage);
         files.emplace(modulePath, open);
         Printer printer(files->Open(1), inputs.codePage);
         WriteHeader(printer, moduleName);

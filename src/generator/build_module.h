@@ -37,6 +37,7 @@ struct BuildInputs {
     bool highComments = false; // gHighComments
     const CodePage& codePage;  // the module's code page
     RunLimits limits{};        // where procedures and modules are split
+    std::string moduleName{};  // empty: the module path's base name names it
 };
 
 // Writes the module to `modulePath`. Returns false when the whole module was

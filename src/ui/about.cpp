@@ -70,7 +70,7 @@ frmAbout::frmAbout(Platform& platform, QWidget* parent)
 
 void frmAbout::Activate() {
     aboutName->setText(QString::fromUtf8(kProductName));
-    aboutVersion->setText(QStringLiteral("Version ") + QStringLiteral(VELLUMTIDE_DISPLAY_VERSION));
+    aboutVersion->setText(QStringLiteral("Version ") + QStringLiteral(VELLUMTIDE_VERSION));
     aboutOS->setText(OsLine(platform_.QueryOsVersion()));
     const MemoryStatus memory = platform_.QueryMemoryStatus();
     aboutFreeMem->setText(FreeMemoryLine(memory.availablePhysical, locale_));

@@ -5,6 +5,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFrame>
@@ -16,7 +19,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
-#include <QTextOption>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -38,8 +40,9 @@ namespace {
 // "Object variable not set": the build asked for with no database open.
 constexpr std::int32_t kObjectNotSet = 91;
 
-// A label for a path: it wraps within its two lines at folder boundaries
-// or anywhere, since paths rarely hold spaces, and keeps its text exact.
+// A label for a path that keeps its text exact but shows, when the path is
+// wider than the window, its start and its file name with an ellipsis
+// between; the tooltip holds the whole path.
 class PathLabel : public QLabel {
 public:
     using QLabel::QLabel;
@@ -48,9 +51,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setPen(palette().color(QPalette::WindowText));
-        QTextOption option(Qt::AlignLeft | Qt::AlignTop);
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        painter.drawText(QRectF(contentsRect()), text(), option);
+        painter.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignTop, ShownPath(this));
     }
 };
 
@@ -62,10 +63,26 @@ QFrame* RuleLine(QWidget* parent, const char* name) {
     return line;
 }
 
+// A module name typed without extension gets ".bas": the module's header
+// names it so, and Visual Basic looks for that extension.
+std::string WithModuleSuffix(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+    if (name == path.size() || path.find('.', name) != std::string::npos) {
+        return path;
+    }
+    return path + ".bas";
+}
+
 std::string Text(const QString& text) { return text.toStdString(); }
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
+
+QString ShownPath(const QLabel* label) {
+    return label->fontMetrics().elidedText(label->text(), Qt::ElideMiddle,
+                                           label->contentsRect().width());
+}
 
 void SelectAllText() {
     QWidget* focused = QApplication::focusWidget();
@@ -81,9 +98,7 @@ void SelectAllText() {
 }
 
 frmTessel::frmTessel(WindowServices services, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                              Qt::MSWindowsFixedSizeDialogHint),
+    : QMainWindow(parent),
       platform_(services.platform),
       openDatabase_(std::move(services.openDatabase)),
       openOutput_(std::move(services.openOutput)),
@@ -94,8 +109,12 @@ frmTessel::frmTessel(WindowServices services, QWidget* parent)
     icon.addFile(QStringLiteral(":/vellumtide/icons/vellumtide-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/vellumtide/icons/vellumtide-32.png"), QSize(32, 32));
     setWindowIcon(icon);
+    // Every window of the program carries it, the help window too.
+    QApplication::setWindowIcon(icon);
     BuildControls();
     BuildMenus();
+    FillRecentMenu();
+    setAcceptDrops(true);
 
     about_ = new frmAbout(platform_, this);
     about_->setWindowIcon(icon);
@@ -159,7 +178,7 @@ void frmTessel::BuildCatalogueView(QWidget* central, QBoxLayout* outer) {
     dbTableList->setObjectName("dbTableList");
     dbTableList->setFont(FixedFont(8.25));
     dbTableList->setSortingEnabled(false);
-    dbTableList->setMinimumSize(Twips(6600), Twips(3000));
+    dbTableList->setMinimumSize(Twips(3600), Twips(1200));
     outer->addWidget(dbTableList, 1);
 }
 
@@ -237,12 +256,17 @@ void frmTessel::BuildMenus() {
     menuFile->setObjectName("menuFile");
     menuOpenDB = menuFile->addAction(QStringLiteral("&Open Database"));
     menuOpenDB->setObjectName("menuOpenDB");
+    menuOpenDB->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    menuRecent = menuFile->addMenu(QStringLiteral("Open &Recent"));
+    menuRecent->setObjectName("menuRecent");
+    menuRecent->menuAction()->setObjectName("menuRecent");
     menuBuild = menuFile->addAction(QStringLiteral("&Build the Module"));
     menuBuild->setObjectName("menuBuild");
     menuSeparator1 = menuFile->addSeparator();
     menuSeparator1->setObjectName("menuSeparator1");
     menuClose = menuFile->addAction(QStringLiteral("&Close"));
     menuClose->setObjectName("menuClose");
+    menuClose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     menuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
     menuEdit->setObjectName("menuEdit");
@@ -323,26 +347,36 @@ void frmTessel::Form_Load() {
             splash->Unload();
         });
     }
-    // The window keeps the size its contents ask for, centred on the screen.
+    PlaceWindow();
+    dbFormName->setFocus(Qt::OtherFocusReason);
+    pending_.Clear();
+}
+
+// Where the window was last left, else its usual size centred on the
+// screen; the list takes whatever room is added.
+void frmTessel::PlaceWindow() {
     ensurePolished();
+    std::string stored;
+    CarryOn([&] { stored = platform_.GetSetting(kSettingsSection, kKeyWindowGeometry); });
+    if (restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(stored)))) {
+        return;
+    }
     adjustSize();
-    setFixedSize(sizeHint());
+    resize(std::max(width(), Twips(7200)), std::max(height(), Twips(6600)));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect area(QPoint(0, 0), frameGeometry().size());
         area.moveCenter(screen->availableGeometry().center());
         move(area.topLeft());
     }
-    dbFormName->setFocus(Qt::OtherFocusReason);
-    pending_.Clear();
 }
 
 void frmTessel::LoadSettings() {
-    // A folder not yet stored starts as the program's folder and is stored.
+    // A folder not yet stored starts as the home folder and is stored.
     const auto load = [this](const char* key, std::string& folder) {
         CarryOn([&] { folder = platform_.GetSetting(kSettingsSection, key); });
         if (folder.empty()) {
             CarryOn([&] {
-                folder = platform_.ProgramFolder();
+                folder = platform_.HomeFolder();
                 platform_.SaveSetting(kSettingsSection, key, folder);
             });
         }
@@ -356,11 +390,11 @@ void frmTessel::LoadSettings() {
 void frmTessel::SaveSettings() {
     // No error mode of its own: a failure ends it and reaches the caller.
     if (gLastProgramPath.empty()) {
-        gLastProgramPath = platform_.ProgramFolder();
+        gLastProgramPath = platform_.HomeFolder();
     }
     platform_.SaveSetting(kSettingsSection, kKeyLastProgramPath, gLastProgramPath);
     if (gLastDataPath.empty()) {
-        gLastDataPath = platform_.ProgramFolder();
+        gLastDataPath = platform_.HomeFolder();
     }
     platform_.SaveSetting(kSettingsSection, kKeyLastDataPath, gLastDataPath);
 }
@@ -375,6 +409,12 @@ void frmTessel::Form_Unload() {
         return;
     }
     unloaded_ = true;
+    try {
+        platform_.SaveSetting(kSettingsSection, kKeyWindowGeometry,
+                              saveGeometry().toBase64().toStdString());
+    } catch (...) {
+        // Shutdown carries on whatever happens.
+    }
     try {
         gDatabase.reset();
     } catch (...) {
@@ -404,10 +444,14 @@ void frmTessel::ModuleBuilt() {
 
 // --- Open Database --------------------------------------------------------
 
-void frmTessel::dbOpenDB_Click() {
+void frmTessel::dbOpenDB_Click() { OpenDatabase(std::nullopt); }
+
+void frmTessel::OpenFile(const std::string& path) { OpenDatabase(path); }
+
+void frmTessel::OpenDatabase(const std::optional<std::string>& given) {
     pending_.Clear();
     try {
-        OpenDatabaseSteps();
+        OpenDatabaseSteps(given);
     } catch (...) {
         pending_.Set(ErrorFromCurrentException());
         platform_.SetMousePointer(pointer::kDefault);
@@ -419,7 +463,7 @@ void frmTessel::dbOpenDB_Click() {
     }
 }
 
-void frmTessel::OpenDatabaseSteps() {
+void frmTessel::OpenDatabaseSteps(const std::optional<std::string>& given) {
     FileDialogRequest request;
     request.filter = kOpenFilter;
     request.filterIndex = 1;
@@ -427,39 +471,31 @@ void frmTessel::OpenDatabaseSteps() {
     request.fileName = gDatabasePath;
     request.flags = kHideReadOnly;
     request.initialFolder = gLastDataPath;
-    const std::string chosen = platform_.OpenFileDialog(request);
+    const std::string chosen = given ? *given : platform_.OpenFileDialog(request);
 
-    gDatabasePath = chosen;
+    // The new path shows while the engine works; if the open fails, the
+    // database still open is the one named, so that a build describes it.
+    const std::string earlierPath = gDatabasePath, earlierName = gDatabaseName;
+    ShowDatabasePath(chosen);
     StripFilePath(gDatabasePath, &gLastDataPath, &gDatabaseName, nullptr, reporter_);
-    dbDatabaseName->setText(Q(gDatabasePath));
-    dbDatabaseName->setToolTip(Q(gDatabasePath));
     platform_.SetMousePointer(pointer::kBusy);
     repaint();
-
     std::unique_ptr<Database> opened;
     try {
-        opened = openDatabase_(gDatabasePath, OpenOptions{});
-    } catch (const ErrorException& e) {
-        if (e.number() != err::kEngineBadPassword) {
-            throw;
-        }
-        // A protected database: ask for its password; cancelling ends here.
-        platform_.SetMousePointer(pointer::kDefault);
-        std::string name = gDatabasePath;
-        if (const auto cut = name.find_last_of("\\/"); cut != std::string::npos) {
-            name = name.substr(cut + 1);
-        }
-        const std::optional<std::string> password =
-            platform_.AskPassword("The database " + name + " is protected by a password.\n"
-                                  "Enter the password:");
-        if (!password) {
-            return;
-        }
-        platform_.SetMousePointer(pointer::kBusy);
-        opened = openDatabase_(gDatabasePath, OpenOptions{*password});
+        opened = OpenWithPassword();
+    } catch (...) {
+        ShowDatabasePath(earlierPath);
+        gDatabaseName = earlierName;
+        throw;
+    }
+    if (!opened) {
+        ShowDatabasePath(earlierPath);
+        gDatabaseName = earlierName;
+        return;
     }
     // The earlier database closes now that the new one is open.
     gDatabase = std::move(opened);
+    RememberRecent(gDatabasePath);
     dbBuildModule->setEnabled(true);
     dbTableList->clear();
     for (const CatalogueLine& line : ListCatalogue(*gDatabase)) {
@@ -469,6 +505,93 @@ void frmTessel::OpenDatabaseSteps() {
         dbTableList->addItem(Q(line.text));
     }
     platform_.SetMousePointer(pointer::kDefault);
+}
+
+void frmTessel::ShowDatabasePath(const std::string& path) {
+    gDatabasePath = path;
+    dbDatabaseName->setText(Q(path));
+    dbDatabaseName->setToolTip(Q(path));
+}
+
+// Opens gDatabasePath; a protected database asks for its password, and
+// cancelling the prompt gives none.
+std::unique_ptr<Database> frmTessel::OpenWithPassword() {
+    try {
+        return openDatabase_(gDatabasePath, OpenOptions{});
+    } catch (const ErrorException& e) {
+        if (e.number() != err::kEngineBadPassword) {
+            throw;
+        }
+    }
+    platform_.SetMousePointer(pointer::kDefault);
+    std::string name = gDatabasePath;
+    if (const auto cut = name.find_last_of("\\/"); cut != std::string::npos) {
+        name = name.substr(cut + 1);
+    }
+    const std::optional<std::string> password = platform_.AskPassword(
+        "The database " + name + " is protected by a password.\nEnter the password:");
+    if (!password) {
+        return nullptr;
+    }
+    platform_.SetMousePointer(pointer::kBusy);
+    return openDatabase_(gDatabasePath, OpenOptions{*password});
+}
+
+// The recent-files list: newest first, each once, at most kRecentFiles.
+std::vector<std::string> frmTessel::RecentFiles() {
+    std::string stored;
+    CarryOn([&] { stored = platform_.GetSetting(kSettingsSection, kKeyRecentFiles); });
+    std::vector<std::string> files;
+    std::size_t start = 0;
+    while (start < stored.size()) {
+        const std::size_t end = std::min(stored.find('\n', start), stored.size());
+        if (end > start) {
+            files.push_back(stored.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return files;
+}
+
+void frmTessel::RememberRecent(const std::string& path) {
+    std::vector<std::string> files = RecentFiles();
+    std::erase(files, path);
+    files.insert(files.begin(), path);
+    files.resize(std::min(files.size(), kRecentFiles));
+    std::string stored;
+    for (const std::string& file : files) {
+        stored += file + "\n";
+    }
+    CarryOn([&] { platform_.SaveSetting(kSettingsSection, kKeyRecentFiles, stored); });
+    pending_.Clear();  // a store that cannot be written costs only the list
+    FillRecentMenu();
+}
+
+void frmTessel::FillRecentMenu() {
+    menuRecent->clear();
+    for (const std::string& file : RecentFiles()) {
+        QAction* item = menuRecent->addAction(Q(file));
+        connect(item, &QAction::triggered, this, [this, file] { OpenFile(file); });
+    }
+    menuRecent->menuAction()->setEnabled(!menuRecent->isEmpty());
+}
+
+void frmTessel::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmTessel::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) {
+        event->acceptProposedAction();
+        const std::string path = Text(urls.front().toLocalFile());
+        // Opened once the drop has ended, so the source is not kept waiting
+        // on a message box.
+        QTimer::singleShot(0, this, [this, path] { OpenFile(path); });
+    }
 }
 
 // --- Build the Module -----------------------------------------------------
@@ -519,7 +642,7 @@ std::optional<std::string> frmTessel::AskModulePath() {
         platform_.SetMousePointer(pointer::kDefault);
         return std::nullopt;
     }
-    return modulePath;
+    return WithModuleSuffix(modulePath);
 }
 
 // Asks before an existing module is replaced; false when the build stops

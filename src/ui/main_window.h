@@ -45,7 +45,9 @@ struct WindowServices {
     OutputOpener openOutput = OpenAtomicFileOutput;
 };
 
-inline constexpr const char* kOpenFilter = "Access Database (*.mdb)|*.mdb|All Files (*.*)|*.*";
+inline constexpr const char* kOpenFilter =
+    "Access Database (*.mdb;*.accdb)|*.mdb;*.accdb|All Files (*.*)|*.*";
+inline constexpr std::size_t kRecentFiles = 8;
 inline constexpr const char* kOpenTitle = "Open MS Access Database";
 inline constexpr const char* kSaveFilter = "VB Module (*.bas)|*.bas|All Files (*.*)|*.*";
 inline constexpr const char* kDefaultFormName = "DBCreate";
@@ -61,6 +63,10 @@ public:
     void SaveSettings();
 
     void dbOpenDB_Click();
+    // Open Database with `path` instead of the dialog's answer: a file named
+    // at start-up, dropped on the window or chosen from the recent files.
+    void OpenFile(const std::string& path);
+    std::vector<std::string> RecentFiles();
     void dbBuildModule_Click();
     void dbClose_Click();
     void menuAbout_Click();
@@ -99,6 +105,7 @@ public:
 
     QMenu* menuFile = nullptr;
     QAction* menuOpenDB = nullptr;
+    QMenu* menuRecent = nullptr;
     QAction* menuBuild = nullptr;
     QAction* menuSeparator1 = nullptr;
     QAction* menuClose = nullptr;
@@ -113,9 +120,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void PlaceWindow();
     void BuildControls();
     QLayout* BuildNameRow(QWidget* central);
     void BuildCatalogueView(QWidget* central, QBoxLayout* outer);
@@ -124,7 +134,12 @@ private:
     void SetTabOrder();
     void BuildMenus();
     void Form_Unload();
-    void OpenDatabaseSteps();
+    void OpenDatabase(const std::optional<std::string>& given);
+    void OpenDatabaseSteps(const std::optional<std::string>& given);
+    void RememberRecent(const std::string& path);
+    void FillRecentMenu();
+    void ShowDatabasePath(const std::string& path);
+    std::unique_ptr<Database> OpenWithPassword();
     std::optional<std::string> AskModulePath();
     bool ConfirmReplace(const std::string& modulePath);
     bool RunGenerator(const std::string& modulePath);
@@ -150,6 +165,9 @@ private:
     frmAbout* about_ = nullptr;
     bool unloaded_ = false;
 };
+
+// The part of a path label's text that fits its width, elided in the middle.
+QString ShownPath(const QLabel* label);
 
 // Selects the whole text of the focused control of the active window when
 // it is a text box or an editable combo box; anything else is left alone.

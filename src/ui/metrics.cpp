@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QScreen>
 
 #include <algorithm>
@@ -34,17 +34,42 @@ QFont SansFont(double points, bool bold) {
     return font;
 }
 
+bool Monospaced(const QFont& font) {
+    // Measured, not asked: fontconfig reports some monospaced families
+    // (Noto Sans Mono, URW's Nimbus Mono) as not fixed-pitch, and a
+    // substitute for a missing family may be proportional.
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(QLatin1Char('M'));
+    for (const QChar c : QStringLiteral("il [] ")) {
+        if (metrics.horizontalAdvance(c) != width) {
+            return false;
+        }
+    }
+    return true;
+}
+
 QFont FixedFont(double points) {
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Normal);
-    if (!QFontInfo(font).fixedPitch()) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const auto sized = [points](QFont font) {
         font.setPointSizeF(points);
         font.setWeight(QFont::Normal);
+        font.setItalic(false);
+        return font;
+    };
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setStyleHint(QFont::TypeWriter);
+    QList<QFont> candidates = {courier, QFontDatabase::systemFont(QFontDatabase::FixedFont),
+                               QFont(QStringLiteral("monospace"))};
+    for (const QString& family : QFontDatabase::families()) {
+        if (QFontDatabase::isFixedPitch(family)) {
+            candidates.append(QFont(family));
+        }
     }
-    return font;
+    for (const QFont& candidate : candidates) {
+        if (Monospaced(sized(candidate))) {
+            return sized(candidate);
+        }
+    }
+    return sized(courier);
 }
 
 }  // namespace vt::ui

@@ -15,7 +15,11 @@ QRect TwipsRect(int left, int top, int width, int height);
 // The platform's default sans font at `points`, standing in for MS Sans Serif.
 QFont SansFont(double points, bool bold = false);
 
-// Courier New at `points` when present, else the system's fixed-pitch font.
+// Courier New at `points` (or the font the system puts in its place) when
+// its characters are all one width, else the first monospaced font found.
 QFont FixedFont(double points);
+
+// Whether every character of `font` takes the same width.
+bool Monospaced(const QFont& font);
 
 }  // namespace vt::ui

@@ -59,9 +59,10 @@ public:
     virtual void SaveSetting(const std::string& section, const std::string& key,
                              const std::string& value) = 0;
 
-    // The folder defaults fall back to: the executable's folder when it is
-    // writable, else the user's home folder.
-    virtual std::string ProgramFolder() = 0;
+    // The folder the remembered folders start from: the user's home folder
+    // (an installed program's own folder is no place for databases or
+    // modules).
+    virtual std::string HomeFolder() = 0;
 
     // Queues a keystroke sequence ("%O", "^X", "{F1}") for the focused
     // control of the active window and returns at once.
@@ -85,5 +86,9 @@ inline constexpr const char* kSettingsApplication = "Marrowlane";
 inline constexpr const char* kSettingsSection = "Vellumtide";
 inline constexpr const char* kKeyLastProgramPath = "Last Program Path";
 inline constexpr const char* kKeyLastDataPath = "Last Data Path";
+// The main window's size and place, as Qt saves them, in base64.
+inline constexpr const char* kKeyWindowGeometry = "Window Geometry";
+// The databases opened last, newest first, one per line.
+inline constexpr const char* kKeyRecentFiles = "Recent Files";
 
 }  // namespace vt::ui

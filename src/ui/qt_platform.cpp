@@ -11,6 +11,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QSettings>
 #include <QTextBrowser>
 #include <QThread>
@@ -49,6 +50,22 @@ QString MessageText(const std::string& text) {
     shown.replace('\r', '\n');
     return shown;
 }
+
+namespace {
+
+// The help window closes with Esc, as the program's dialogs do.
+class HelpBrowser : public QTextBrowser {
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QTextBrowser::keyPressEvent(event);
+    }
+};
+
+}  // namespace
 
 QtPlatform::QtPlatform() = default;
 
@@ -213,25 +230,26 @@ void QtPlatform::SaveSetting(const std::string& section, const std::string& key,
     }
 }
 
-std::string QtPlatform::ProgramFolder() {
-    const QString folder = QCoreApplication::applicationDirPath();
-    if (!folder.isEmpty() && QFileInfo(folder).isWritable()) {
-        return folder.toStdString();
-    }
-    return QDir::homePath().toStdString();
-}
+std::string QtPlatform::HomeFolder() { return QDir::homePath().toStdString(); }
 
 void QtPlatform::SendKeys(const std::string& keys) { PostKeystrokes(keys); }
 
 void QtPlatform::ShowHelp() {
     if (help_.isNull()) {
-        help_ = new QTextBrowser;
+        help_ = new HelpBrowser;
         help_->setAttribute(Qt::WA_DeleteOnClose, false);
         help_->setObjectName("helpWindow");
         help_->setWindowTitle(QStringLiteral("Vellumtide Help"));
         help_->setOpenExternalLinks(true);
         help_->setSource(QUrl(QStringLiteral("qrc:/vellumtide/help/vellumtide-help.html")));
         help_->resize(640, 560);
+        help_->setWindowIcon(QApplication::windowIcon());
+    }
+    // Opened over the window it was asked from, as its dialogs are.
+    if (const QWidget* over = QApplication::activeWindow(); over && !help_->isVisible()) {
+        QRect area(QPoint(0, 0), help_->frameGeometry().size());
+        area.moveCenter(over->frameGeometry().center());
+        help_->move(area.topLeft());
     }
     help_->show();
     help_->raise();

@@ -25,7 +25,7 @@ public:
     std::string GetSetting(const std::string& section, const std::string& key) override;
     void SaveSetting(const std::string& section, const std::string& key,
                      const std::string& value) override;
-    std::string ProgramFolder() override;
+    std::string HomeFolder() override;
 
     void SendKeys(const std::string& keys) override;
     void ShowHelp() override;

@@ -59,7 +59,7 @@ frmSplash::frmSplash(Platform& platform, QWidget* parent)
 
 void frmSplash::Load() {
     splashName->setText(QString::fromUtf8(kProductName));
-    splashVersion->setText(QStringLiteral("Version ") + QStringLiteral(VELLUMTIDE_DISPLAY_VERSION));
+    splashVersion->setText(QStringLiteral("Version ") + QStringLiteral(VELLUMTIDE_VERSION));
     Refresh();
 }
 

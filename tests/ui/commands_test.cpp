@@ -50,11 +50,13 @@ TEST_P(OpenDatabaseTest, LeavesWhatEachRoadLeaves) {
     EXPECT_EQ(platform.Logged("box"), c.boxes);
     EXPECT_EQ(platform.Logged("password").size(), chosen == Path("Locked.json") ? 1u : 0u);
     EXPECT_EQ(ListLines(), c.lines);
-    const std::string shown = *c.file ? chosen : pathBefore;
+    // The path shown names the current database, the earlier one when the
+    // new one failed; the folder browsed to is the next dialog's.
+    const std::string shown = c.current == kNew ? chosen : pathBefore;
     EXPECT_EQ(window->DatabasePath(), shown);
     EXPECT_EQ(window->dbDatabaseName->text().toStdString(), shown);
     EXPECT_EQ(window->DatabaseName(), QFileInfo(shown.c_str()).baseName().toStdString());
-    EXPECT_EQ(window->LastDataPath(), shown.empty() ? "" : folder);
+    EXPECT_EQ(window->LastDataPath(), *c.file || c.earlier ? folder : "");
     EXPECT_EQ(window->CurrentDatabase() == nullptr, c.current == kNone);
     EXPECT_EQ(window->CurrentDatabase() == before, c.current != kNew);
     EXPECT_EQ(window->dbBuildModule->isEnabled(), c.current != kNone);
@@ -111,9 +113,11 @@ TEST_P(BuildCommandTest, LeavesWhatEachRoadLeaves) {
     window->LoadSettings();
     OpenThroughDialog(WriteSchema("Sales.mdb", SalesSchema()));  // the content decides
     Show();
-    const std::string module = c.chosen ? Path(*c.chosen) : "", old = c.reply ? "old module" : "";
+    // Every road that writes writes Orders.bas; a name chosen without
+    // extension gets ".bas" before the file is looked for.
+    const std::string module = c.chosen ? Path("Orders.bas") : "", old = c.reply ? "old" : "";
     if (c.reply) {
-        WriteFile(*c.chosen, old);
+        WriteFile("Orders.bas", old);
     }
     failOutput = c.failOutput;
     window->dbFormName->setText(c.typed);
@@ -123,7 +127,7 @@ TEST_P(BuildCommandTest, LeavesWhatEachRoadLeaves) {
     window->dbCommonCode->setChecked(c.commonCode);
     window->dbBuildModule->setFocus();  // as the click gives it
     platform.log.clear();
-    platform.answers = {c.chosen ? Reply(module) : Reply(), c.reply};
+    platform.answers = {c.chosen ? Reply(Path(*c.chosen)) : Reply(), c.reply};
     window->dbBuildModule_Click();
 
     EXPECT_THAT(platform.Logged("save"),
@@ -167,11 +171,22 @@ TEST_P(BuildCommandTest, LeavesWhatEachRoadLeaves) {
     EXPECT_EQ(window->dbFormName->selectedText(), focused ? name : "");
 }
 
+// After a failed open the save dialog names the database still open.
+TEST_F(WindowTest, AFailedOpenLeavesTheOpenDatabaseToBuild) {
+    OpenThroughDialog(WriteSchema("Sales.mdb", SalesSchema()));
+    OpenThroughDialog(Path("Missing.mdb"));
+    platform.answers = {Reply()};
+    window->dbBuildModule_Click();
+    EXPECT_THAT(platform.Logged("save"),
+                ElementsAre(::testing::StartsWith("Save Sales.mdb Database Source Code|")));
+}
+
 INSTANTIATE_TEST_SUITE_P(Roads, BuildCommandTest, ::testing::Values(
     BuildCase{"Cancel", "C:\\Work\\Orders.bas", "Orders.bas", {}, {}, false, {}},
     BuildCase{"NewModule", " Orders ", "Orders", "Orders.bas", {}, false, {kComplete}, true},
     BuildCase{"ReplaceYes", "/home/me/Orders.bas", "Orders.bas", "Orders.bas", "6", false,
               {kQuestion, kComplete}, false, true, false, false},
+    BuildCase{"NoExtension", "Orders", "Orders", "Orders", "6", false, {kQuestion, kComplete}},
     BuildCase{"ReplaceNo", "Orders.bas", "Orders.bas", "Orders.bas", "7", false, {kQuestion}},
     BuildCase{"ReplaceCancelEnds", "Orders", "Orders", "Orders.bas", "2", false, {kQuestion}},
     BuildCase{"WriteFails", "Orders", "Orders", "Orders.bas", {}, true,

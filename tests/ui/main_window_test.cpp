@@ -3,8 +3,10 @@
 // keystrokes, the About box, closing.
 
 #include "ui/about.h"
+#include "ui/metrics.h"
 #include "ui/splash.h"
 #include "window_fixture.h"
+#include "vellumtide_version.h"
 
 namespace vt::ui::test {
 namespace {
@@ -19,7 +21,8 @@ std::string Describe(QObject* object, const char* caption = "text") {
     return (object->objectName() + "|" + object->property(caption).toString() +
             (action && !action->shortcut().isEmpty() ? "|" + action->shortcut().toString() : "") +
             (checkable ? object->property("checked").toBool() ? "|on" : "|off" : "") +
-            (widget && !widget->isEnabled() ? "|disabled" : ""))
+            ((widget && !widget->isEnabled()) || (action && !action->isEnabled()) ? "|disabled"
+                                                                                : ""))
         .toStdString();
 }
 
@@ -47,8 +50,9 @@ TEST_F(WindowTest, OpensWithItsControlsInTabOrderAndItsMenus) {
         "dbBuildModule|&Build the Module|disabled", "dbClose|&Close", "dbTableList|",
         "dbFullPath|Code Full DB Path|off", "dbEncrypt|Encrypted Database|on",
         "dbCommonCode|Add Common Code|on", "dbLabels_0|Base Module Name (w/o Extension): |no focus",
-        "dbDatabaseName||no focus", "menuFile|&File", "menuOpenDB|&Open Database",
-        "menuBuild|&Build the Module", "menuSeparator1|", "menuClose|&Close", "menuEdit|&Edit",
+        "dbDatabaseName||no focus", "menuFile|&File", "menuOpenDB|&Open Database|Ctrl+O", "menuRecent|Open &Recent|disabled",
+        "menuBuild|&Build the Module", "menuSeparator1|", "menuClose|&Close|Ctrl+Q",
+        "menuEdit|&Edit",
         "menuCut|Cu&t|Ctrl+X", "menuCopy|&Copy|Ctrl+C", "menuPaste|&Paste|Ctrl+V",
         "menuHelp|&Help", "menuHelpTopics|&Help Topics", "menuSeparator2|", "menuAbout|&About"));
     EXPECT_EQ(window->windowTitle(), "Vellumtide");
@@ -59,16 +63,16 @@ TEST_F(WindowTest, OpensWithItsControlsInTabOrderAndItsMenus) {
 
 // Start-up: the splash screen for the pause, its bar at 0 until it closes,
 // the window not yet shown; a folder missing or empty in the store becomes
-// the program's folder, stored at once; nothing is reported, not even a
-// store that cannot be written. The window then opens at a fixed size on
-// the base name, selected.
+// the home folder, stored at once; nothing is reported, not even a
+// store that cannot be written. The window then opens on the base name,
+// selected.
 TEST_F(WindowTest, StartUpShowsTheSplashThenRestoresTheFolders) {
-    const std::string bin = "/opt/vellumtide/bin";
+    const std::string home = "/home/user";
     const std::tuple<std::map<std::string, std::string>, bool, std::string, Lines> cases[] = {
-        {{}, false, bin, {"Last Program Path=" + bin, "Last Data Path=" + bin}},
+        {{}, false, home, {"Last Program Path=" + home, "Last Data Path=" + home}},
         {{{"Vellumtide/Last Program Path", "/srv/code"}, {"Vellumtide/Last Data Path", ""}}, false,
-         "/srv/code", {"Last Data Path=" + bin}},
-        {{}, true, bin, {}}};
+         "/srv/code", {"Last Data Path=" + home}},
+        {{}, true, home, {}}};
     for (const auto& [store, readOnly, code, stored] : cases) {
         Reset();
         platform.store = store;
@@ -88,16 +92,30 @@ TEST_F(WindowTest, StartUpShowsTheSplashThenRestoresTheFolders) {
             }
         };
         window->Form_Load();
-        EXPECT_THAT(seen, ElementsAre("Vellumtide", "Version 1.11", "0", "100"));
+        EXPECT_THAT(seen, ElementsAre("Vellumtide", "Version " VELLUMTIDE_VERSION, "0", "100"));
         EXPECT_THAT(platform.Logged("sleep"), ElementsAre("3000"));
         EXPECT_EQ(platform.Logged("store"), stored);
         EXPECT_TRUE(platform.Logged("box").empty());
         EXPECT_EQ(window->LastProgramPath(), code);
-        EXPECT_EQ(window->LastDataPath(), bin);
+        EXPECT_EQ(window->LastDataPath(), home);
         Show();
         EXPECT_TRUE(qWaitFor([&] { return window->dbFormName->selectedText() == "DBCreate"; }));
-        EXPECT_EQ(window->minimumSize(), window->maximumSize());
     }
+}
+
+// The list's font, whatever fonts the system has: 8.25 points, normal
+// weight, every tag of one width so that all names start in one column;
+// a proportional font is never taken for it.
+TEST_F(WindowTest, ListStartsAllNamesInOneColumn) {
+    const QFont font = window->dbTableList->font();
+    EXPECT_EQ(font.pointSizeF(), 8.25);
+    EXPECT_EQ(font.weight(), QFont::Normal);
+    const QFontMetricsF metrics(font);
+    for (const char* tag : {"[Table        ]", "[TableHidden  ]", "[TableAttached]",
+                            "[TableODBC    ]", "[Query        ]", "[Relation     ]"}) {
+        EXPECT_EQ(metrics.horizontalAdvance(tag), 15 * metrics.horizontalAdvance('W')) << tag;
+    }
+    EXPECT_FALSE(Monospaced(QFont("DejaVu Sans")));
 }
 
 // Each keystroke item sends its keys and does what typing them does: Alt
@@ -182,7 +200,7 @@ TEST_F(WindowTest, AboutShowsTheFiguresOfEachShowing) {
             about->aboutOK->click();
         });
         window->menuAbout->trigger();
-        EXPECT_THAT(seen, ElementsAre("modal", "Vellumtide", "Version 1.11", osLine,
+        EXPECT_THAT(seen, ElementsAre("modal", "Vellumtide", "Version " VELLUMTIDE_VERSION, osLine,
                                       std::string("Free Physical Memory = ") + memoryLine,
                                       "System Memory Utilization = " + std::to_string(load) +
                                           " %"));

@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include <QtTest>
 #include <QtWidgets>
 
 #include "ui/about_text.h"
@@ -62,8 +63,8 @@ TEST(QtPlatform, FileDialogsReturnTheNameAsTyped) {
     const std::tuple<bool, const char*, const char*> cases[] = {
         {true, "Orders.bas", "VB Module (*.bas)|All Files (*)"},
         {true, "Plain", "VB Module (*.bas)|All Files (*)"},
-        {false, "Missing.mdb", "Access Database (*.mdb)|All Files (*)"},
-        {false, nullptr, "Access Database (*.mdb)|All Files (*)"}};
+        {false, "Missing.mdb", "Access Database (*.mdb *.accdb)|All Files (*)"},
+        {false, nullptr, "Access Database (*.mdb *.accdb)|All Files (*)"}};
     for (const auto& [save, typed, filters] : cases) {
         const FileDialogRequest request{"Title", save ? kSaveFilter : kOpenFilter, 1, "DBCreate",
                                         dir.path().toStdString(), kHideReadOnly};
@@ -103,19 +104,29 @@ TEST(QtPlatform, ServesTheWindowOnTheDesktop) {
     EXPECT_GE(timer.elapsed(), 3000);
     settings.sync();
     EXPECT_EQ(settings.value("Vellumtide/Last Data Path").toString().toStdString(),
-              platform.ProgramFolder());
+              QDir::homePath().toStdString());
     platform.SetMousePointer(13);
     platform.SetMousePointer(13);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
     platform.SetMousePointer(0);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    window.move(40, 30);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
     platform.ShowHelp();
     platform.ShowHelp();
     QWidgetList shown = QApplication::topLevelWidgets();
-    shown.removeIf([](QWidget* widget) { return !widget->isVisible(); });
+    shown.removeIf([&](QWidget* widget) { return !widget->isVisible() || widget == &window; });
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown[0]->windowTitle(), "Vellumtide Help");
-    EXPECT_TRUE(shown[0]->property("plainText").toString().contains("Remembered folders"));
+    QWidget* help = shown[0];
+    EXPECT_EQ(help->windowTitle(), "Vellumtide Help");
+    EXPECT_TRUE(help->property("plainText").toString().contains("Remembered folders"));
+    EXPECT_LE((help->frameGeometry().center() - window.frameGeometry().center())
+                  .manhattanLength(), 10);
+    EXPECT_EQ(help->windowIcon().cacheKey(), window.windowIcon().cacheKey());
+    QTest::keyClick(help, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
     EXPECT_EQ(OsLine(platform.QueryOsVersion()).left(15), "Linux, version ");
     const auto memory = ParseMeminfo("MemTotal: 8000 kB\nMemFree: 500 kB\nMemAvailable: 2000 kB\n");
     EXPECT_EQ(memory.value_or(MemoryStatus{}).availablePhysical, 2000 * 1024);
