@@ -202,11 +202,17 @@ QLayout* frmTessel::BuildOptions(QWidget* central) {
     dbFullPath = checkBox("Code Full DB Path", "dbFullPath", false);
     dbEncrypt = checkBox("Encrypted Database", "dbEncrypt", true);
     dbCommonCode = checkBox("Add Common Code", "dbCommonCode", true);
+    dbFullDesign = checkBox("Copy Full &Design", "dbFullDesign", false);
+    connect(dbFullDesign, &QCheckBox::toggled, this, [this](bool on) {
+        CarryOn([&] { platform_.SaveSetting(kSettingsSection, kKeyCopyFullDesign, on ? "1" : "0"); });
+        pending_.Clear();  // an option not remembered is no error of the user's
+    });
     options->addWidget(dbComments[0], 0, 0);
     options->addWidget(dbComments[1], 1, 0);
     options->addWidget(dbFullPath, 0, 1);
     options->addWidget(dbEncrypt, 1, 1);
     options->addWidget(dbCommonCode, 0, 2);
+    options->addWidget(dbFullDesign, 1, 2);
     return options;
 }
 
@@ -240,12 +246,13 @@ QLayout* frmTessel::BuildButtons(QWidget* central) {
     return buttons;
 }
 
-// Tab order 0 to 11; the labels take no focus.
+// Tab order 0 to 11, then the full design; the labels take no focus.
 void frmTessel::SetTabOrder() {
     dbLabels[0]->setFocusPolicy(Qt::NoFocus);
     dbDatabaseName->setFocusPolicy(Qt::NoFocus);
     QWidget* order[] = {dbFormName, dbComments[0], dbComments[1], dbOpenDB,    dbBuildModule,
-                        dbClose,    dbTableList,   dbFullPath,    dbEncrypt,   dbCommonCode};
+                        dbClose,    dbTableList,   dbFullPath,    dbEncrypt,   dbCommonCode,
+                        dbFullDesign};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }
@@ -383,6 +390,10 @@ void frmTessel::LoadSettings() {
     };
     load(kKeyLastProgramPath, gLastProgramPath);
     load(kKeyLastDataPath, gLastDataPath);
+    std::string fullDesign;
+    CarryOn([&] { fullDesign = platform_.GetSetting(kSettingsSection, kKeyCopyFullDesign); });
+    const QSignalBlocker quiet(dbFullDesign);  // loading is no change to store
+    dbFullDesign->setChecked(fullDesign == "1");
     // Failures here were skipped silently; none stays pending for later.
     pending_.Clear();
 }
@@ -435,6 +446,7 @@ void frmTessel::menuAbout_Click() {
 bool frmTessel::AddCommonCode() const { return dbCommonCode->isChecked(); }
 bool frmTessel::EncryptDatabase() const { return dbEncrypt->isChecked(); }
 bool frmTessel::CodeFullPath() const { return dbFullPath->isChecked(); }
+bool frmTessel::CopyFullDesign() const { return dbFullDesign->isChecked(); }
 
 void frmTessel::ModuleBuilt() {
     dbFormName->setText(QString::fromUtf8(kDefaultFormName));

@@ -75,6 +75,7 @@ public:
     bool AddCommonCode() const override;
     bool EncryptDatabase() const override;
     bool CodeFullPath() const override;
+    bool CopyFullDesign() const override;
     void ModuleBuilt() override;
     void FilesWritten(const std::vector<std::string>& paths) override { written_ = paths; }
 
@@ -102,6 +103,7 @@ public:
     QCheckBox* dbFullPath = nullptr;
     QCheckBox* dbEncrypt = nullptr;
     QCheckBox* dbCommonCode = nullptr;
+    QCheckBox* dbFullDesign = nullptr;  // off by default, remembered
 
     QMenu* menuFile = nullptr;
     QAction* menuOpenDB = nullptr;

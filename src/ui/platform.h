@@ -90,5 +90,6 @@ inline constexpr const char* kKeyLastDataPath = "Last Data Path";
 inline constexpr const char* kKeyWindowGeometry = "Window Geometry";
 // The databases opened last, newest first, one per line.
 inline constexpr const char* kKeyRecentFiles = "Recent Files";
+inline constexpr const char* kKeyCopyFullDesign = "Copy Full Design";  // "1" when checked
 
 }  // namespace vt::ui

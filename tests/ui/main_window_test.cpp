@@ -103,6 +103,27 @@ TEST_F(WindowTest, StartUpShowsTheSplashThenRestoresTheFolders) {
     }
 }
 
+// "Copy Full Design" starts off, keeps the user's choice for the next start,
+// and makes the build write the full design.
+TEST_F(WindowTest, CopyFullDesignIsRememberedAndBuildsTheFullDesign) {
+    for (const bool stored : {false, true}) {
+        SCOPED_TRACE(stored);
+        Reset();
+        if (stored) {
+            platform.store["Vellumtide/Copy Full Design"] = "1";
+        }
+        window->Form_Load();
+        EXPECT_EQ(window->dbFullDesign->isChecked(), stored);
+        window->dbFullDesign->setChecked(!stored);
+        EXPECT_EQ(platform.store["Vellumtide/Copy Full Design"], stored ? "0" : "1");
+        const std::string module = Path(stored ? "Plain.bas" : "Full.bas");
+        platform.answers = {WriteSchema("Sales.json", SalesSchema()), module};
+        window->dbOpenDB_Click();
+        window->dbBuildModule_Click();
+        EXPECT_EQ(ReadFile(module).find("Private Sub SetProperty(") != std::string::npos, !stored);
+    }
+}
+
 // The list's font, whatever fonts the system has: 8.25 points, normal
 // weight, every tag of one width so that all names start in one column;
 // a proportional font is never taken for it.
@@ -145,7 +166,10 @@ TEST_F(WindowTest, MenuItemsWorkByTheirKeystrokes) {
         {window->menuCut, "^X", [&] { name->setFocus(), name->setSelection(0, 3); },
          [&] { return name->text() == "ers" && clipboard->text() == "Ord"; }},
         {window->menuPaste, "^V",
-         [&] { clipboard->setText("Sales"), QTest::keyClick(window->dbCommonCode, Qt::Key_Tab); },
+         [&] {
+             clipboard->setText("Sales"), window->dbFullDesign->setFocus();
+             QTest::keyClick(window->dbFullDesign, Qt::Key_Tab);
+         },
          [&] { return name->text() == "Sales"; }},
         {window->menuCopy, "^C", [&] { window->dbOpenDB->setFocus(); }, [] { return true; }},
         {window->menuHelpTopics, "{F1}", nothing, [&] { return !platform.Logged("help").empty(); }},
