@@ -107,21 +107,7 @@ void WriteFunctionHead(Run& run) {
                     "' database.  This function is unique for this particular database.\n"
                     "'\n");
     }
-    run.p.Print("Public Function $func$() as Boolean\n");
-    run.p.Indent();
-    run.p.Print("Dim myTable as TableDef\n"
-                "Dim zField as FieldDesign\n"
-                "Dim zIndex as IndexDesign\n"
-                "Dim zRelation as RelationDesign\n"
-                "Dim myQuery as QueryDef\n"
-                "\n"
-                "On Error Resume Next\n"
-                "$func$ = True\n"
-                "zIndex.idInitialized = False\n"
-                "zRelation.rdInitialized = False\n"
-                "InitField zField\n"
-                "InitIndex zIndex\n"
-                "InitRelation zRelation\n");
+    run.OpenPublicFunction(run.createFuncName);
 }
 
 // The options of CreateDatabase: with the full design the source's file

@@ -123,6 +123,25 @@ void Run::ContinueInProcedure() {
     declared_.clear();
 }
 
+void Run::OpenPublicFunction(const std::string& name) {
+    p.Print("Public Function $name$() as Boolean\n", {{"name", name}});
+    p.Indent();
+    p.Print("Dim myTable as TableDef\n"
+            "Dim zField as FieldDesign\n"
+            "Dim zIndex as IndexDesign\n"
+            "Dim zRelation as RelationDesign\n"
+            "Dim myQuery as QueryDef\n"
+            "\n"
+            "On Error Resume Next\n"
+            "$name$ = True\n"
+            "zIndex.idInitialized = False\n"
+            "zRelation.rdInitialized = False\n"
+            "InitField zField\n"
+            "InitIndex zIndex\n"
+            "InitRelation zRelation\n",
+            {{"name", name}});
+}
+
 // A module of its own, whose public procedure starts with fresh variables.
 void Run::ContinueInModule() {
     const std::string next = NextPartName();
@@ -136,22 +155,7 @@ void Run::ContinueInModule() {
                 "'\n",
                 {{"next", next}});
     }
-    p.Print("Public Function $next$() as Boolean\n", {{"next", next}});
-    p.Indent();
-    p.Print("Dim myTable as TableDef\n"
-            "Dim zField as FieldDesign\n"
-            "Dim zIndex as IndexDesign\n"
-            "Dim zRelation as RelationDesign\n"
-            "Dim myQuery as QueryDef\n"
-            "\n"
-            "On Error Resume Next\n"
-            "$next$ = True\n"
-            "zIndex.idInitialized = False\n"
-            "zRelation.rdInitialized = False\n"
-            "InitField zField\n"
-            "InitIndex zIndex\n"
-            "InitRelation zRelation\n",
-            {{"next", next}});
+    OpenPublicFunction(next);
     ++part_;
     procedureStart_ = p.LinesWritten();
     declared_.clear();

@@ -57,6 +57,9 @@ public:
     // A comment line, at both commenting levels, for what is left out.
     void Comment(std::string_view text);
 
+    // A public creation procedure's head and fresh variables; its body is
+    // written one level in.
+    void OpenPublicFunction(const std::string& name);
     // The creation function, after its head is written.
     void BeginCreationFunction();
     // A place where the creation function may go on in a new procedure;
