@@ -463,6 +463,16 @@ Objects CollectObjects(Reader& reader, const TextDecoder& text) {
     const ComplexColumns complex = ReadComplex(reader, catalog, tablesId);
     Objects objects;
     for (const CatalogRow& row : catalog) {
+        // Tables, links and queries, and nothing else, belong to the list of
+        // tables: a row that breaks this has lost its parent or its kind.
+        const bool designObject = row.type == kTypeTable || row.type == kTypeOdbcLink ||
+                                  row.type == kTypeLink || row.type == kTypeQuery;
+        if (designObject != (row.parentId == tablesId)) {
+            Damaged(designObject
+                        ? "the catalogue's '" + row.name + "' lies outside its list of tables"
+                        : "the catalogue's list of tables holds '" + row.name +
+                              "', an object of an unknown kind");
+        }
         if (row.parentId != tablesId) {
             continue;
         }
