@@ -53,7 +53,7 @@ public:
         const Column* parentId = Need(catalog, "ParentId");
         const Column* name = Need(catalog, "Name");
         const Column* type = Need(catalog, "Type");
-        const Column* flags = catalog.FindColumn("Flags");
+        const Column* flags = Need(catalog, "Flags");
         const Column* lvProp = catalog.FindColumn("LvProp");
         const Column* database = catalog.FindColumn("Database");
         const Column* connect = catalog.FindColumn("Connect");
@@ -72,10 +72,15 @@ public:
             entry.parentId = static_cast<std::int32_t>(*rowParent);
             entry.name = *rowName;
             entry.type = static_cast<std::int32_t>(*rowType);
-            entry.flags = static_cast<std::int32_t>(rows_.Integer(flags, row, catalog).value_or(0));
             // Only tables and queries need the rest; other objects can be large.
             if (entry.type == kTypeTable || entry.type == kTypeOdbcLink || entry.type == kTypeLink ||
                 entry.type == kTypeQuery) {
+                // Without its flags a system table would pass for a user's.
+                const auto rowFlags = rows_.Integer(flags, row, catalog);
+                if (!rowFlags) {
+                    Damaged("the catalogue's row of '" + entry.name + "' lacks its flags");
+                }
+                entry.flags = static_cast<std::int32_t>(*rowFlags);
                 entry.lvProp = rows_.Binary(lvProp, row, catalog).value_or(std::vector<std::uint8_t>{});
                 entry.database = rows_.Text(database, row, catalog).value_or("");
                 entry.connect = rows_.Text(connect, row, catalog).value_or("");

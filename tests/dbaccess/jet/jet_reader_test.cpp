@@ -546,6 +546,8 @@ const std::tuple<const char*, std::function<void(Bytes8&)>, std::int32_t> kDamag
     {"page map also naming another table's page", MapAnotherTablesPage, kDamaged},
     // Each row's parent unreadable: once an empty design.
     {"catalogue's ParentId column typed Double", [](Bytes8& b) { b.at(CatalogColumn(b, "ParentId")) = 0x07; }, kDamaged},
+    // Flags unreadable: the system tables once passed for the user's.
+    {"catalogue's Flags column typed Double", [](Bytes8& b) { b.at(CatalogColumn(b, "Flags")) = 0x07; }, kDamaged},
     {"engine name changed", [](Bytes8& b) { std::memcpy(b.data() + 4, "Standard Foo DB", 15); }, kForeign},
     {"unknown engine version", [](Bytes8& b) { b.at(0x14) = 0x42; }, kForeign},
     {"empty", [](Bytes8& b) { b.clear(); }, kForeign},
