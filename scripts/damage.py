@@ -4,7 +4,7 @@
 Kinds: flipped bytes, overwritten 16- and 32-bit values (lengths, counts,
 pointers) in table-definition and catalogue pages, truncation, zeroed,
 swapped and duplicated pages, bytes appended, a sparse file grown far past
-its end, one byte of a catalogue row's id, parent or type, a column given
+its end, one bit of a catalogue row's id, parent or type, a column given
 another type or number, and a page map naming one more page (often
 another table's)."""
 import os
@@ -76,7 +76,7 @@ def damage(data, rng, kind):
     elif kind == "duplicate":
         a, b = rng.randrange(1, count), rng.randrange(1, count)
         out[b * size:(b + 1) * size] = out[a * size:(a + 1) * size]
-    elif kind == "catalogue-row":  # a byte of a catalogue row's id, parent or type
+    elif kind == "catalogue-row":  # a bit of a catalogue row's id, parent or type
         rows = [span for p in pages_of_type(data, size, 0x01) if u32(data, p * size + 4) == 2
                 for r in range(u16(data, p * size + (0x08 if size == 2048 else 0x0C)))
                 if (span := row_span(data, size, p, r)) and span[1] - span[0] > 12]
