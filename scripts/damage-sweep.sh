@@ -21,8 +21,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1
 
+# Sound sources only: tests/data/jet/damaged holds files that are damaged already.
 mapfile -t sources < <(find "$root/tests/data/jet" -maxdepth 2 -type f \( -name '*.mdb' -o -name '*.accdb' \) \
-                         ! -name '*enc*' ! -name '*password*' | sort)
+                         ! -name '*enc*' ! -name '*password*' ! -path '*/damaged/*' | sort)
 
 # Objects a module creates: tables, queries, relations.
 objects() { grep -c -E 'CreateTableDef\(|CreateQueryDef\(|^    AddRelation ' "$1" || true; }

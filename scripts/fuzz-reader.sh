@@ -29,12 +29,18 @@ fi
 mkdir -p "$build/corpus" "$build/seeds" "$build/artifacts"
 # Seeds: the test files that fit in -max_len (320 KiB: the smallest ACE
 # files, among them the Office-encrypted ones, are about 308 KiB), plus the
-# regressions and office-crypto/agile-head.bin, the first pages of an
-# encrypted file, small enough for the fuzzer to mutate quickly.
+# regressions, the damaged files of tests/data/jet/damaged,
+# office-crypto/agile-head.bin, the first pages of an encrypted file, small
+# enough for the fuzzer to mutate quickly, and a few copies of the smallest
+# Jet 3 and Jet 4 files with each kind of damage of scripts/damage.py.
 max_len=327680
-for dir in "$root/tests/data/jet" "$root/../shared/testdata"; do
+for source in jackcess/delColTestV1997.mdb jackcess/fixedTextTestV2000.mdb; do
+  python3 "$root/scripts/damage.py" "$root/tests/data/jet/$source" "$build/damaged-seeds/$(basename "$source")" 24 1
+done
+find "$build/damaged-seeds" -type f -size +$((max_len / 1024))k -delete  # the sparse giants
+for dir in "$root/tests/data/jet" "$root/../shared/testdata" "$build/damaged-seeds"; do
   [ -d "$dir" ] || continue
-  find "$dir" -type f \( -name '*.mdb' -o -name '*.accdb' -o -name '*.bin' \) -size -$((max_len / 1024 + 1))k -print0 |
+  find "$dir" -type f \( -name '*.mdb' -o -name '*.accdb' -o -name '*.bin' -o -path '*/damaged-seeds/*' \) -size -$((max_len / 1024 + 1))k -print0 |
     while IFS= read -r -d '' f; do cp -n "$f" "$build/seeds/$(sha1sum "$f" | cut -c1-16)" ; done
 done
 

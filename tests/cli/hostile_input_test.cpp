@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 #include "dbaccess/schema_json.h"
 #include "support/files.h"
@@ -30,11 +31,12 @@ struct ToolRun {
     std::string err;
 };
 
-// Runs the tool with `input` on standard input; stderr captured.
-ToolRun Tool(const std::string& args, const std::string& dir, const std::string& input = "") {
+// Runs the tool with `input` on standard input, after the shell commands `before`; stderr captured.
+ToolRun Tool(const std::string& args, const std::string& dir, const std::string& input = "",
+             const std::string& before = "") {
     const std::string in = dir + "/stdin", err = dir + "/stderr";
     { std::ofstream(in, std::ios::binary) << input; }
-    const int raw = std::system(("timeout 20 " + kCli + " " + args + " <'" + in + "' >/dev/null 2>'" + err + "'").c_str());
+    const int raw = std::system((before + "timeout 20 " + kCli + " " + args + " <'" + in + "' >/dev/null 2>'" + err + "'").c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::ReadFile(err)};
 }
 
@@ -78,6 +80,50 @@ TEST_F(HostileInput, SchemaFilesAndPathsThatAreNotDatabasesFailClearly) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15)) << c.what;
     }
     EXPECT_FALSE(fs::exists(Path("m.bas")));
+}
+
+// A damaged catalogue fails the open; a table whose definition is damaged is noted and fails
+// the build, which writes nothing. Each message names the file.
+TEST_F(HostileInput, DamagedFilesFailNamingTheFile) {
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"tables-container-id.mdb", 3, "is damaged and cannot be read"},
+        {"table-definition.mdb", 1, "Note: Table 'Table1' cannot be read"},
+    };
+    for (const auto& [name, code, message] : cases) {
+        const std::string database = std::string(VT_TEST_DATA_DIR) + "/jet/damaged/" + name;
+        const ToolRun r = Tool("build '" + database + "' -o '" + Path("m.bas") + "'", dir_.string());
+        EXPECT_EQ(r.code, code) << name << ": " << r.err;
+        EXPECT_THAT(r.err, HasSubstr(message)) << name;
+        EXPECT_THAT(r.err, HasSubstr("3049 : ")) << name;
+        EXPECT_THAT(r.err, HasSubstr("'" + database + "'")) << name;
+        EXPECT_EQ(r.code == 1, r.err.find("Build Module completed with errors!") != std::string::npos) << name;
+        EXPECT_FALSE(fs::exists(Path("m.bas"))) << name;
+    }
+}
+
+// Files of 4 GiB and more, holes after a real database, are read page by page within a
+// memory limit far below their size; one larger than any database can be is refused, saying so.
+TEST_F(HostileInput, HugeFilesAreReadWithinAMemoryLimitOrRefusedSayingWhy) {
+#if defined(__SANITIZE_ADDRESS__)
+    const std::string limit;  // the sanitizer reserves far more address space than any limit
+#else
+    const std::string limit = "ulimit -v 1048576; ";
+#endif
+    const std::tuple<std::uintmax_t, int, const char*> cases[] = {
+        {4ull << 30, 0, ""},
+        {5ull << 30, 0, ""},
+        {40ull << 30, 3, "the file is larger than any database can be"},  // 2 KiB pages
+    };
+    for (const auto& [size, code, message] : cases) {
+        fs::copy_file(std::string(VT_TEST_DATA_DIR) + "/jet/jackcess/indexTestV1997.mdb", Path("huge.mdb"),
+                      fs::copy_options::overwrite_existing);
+        fs::resize_file(Path("huge.mdb"), size);
+        const std::string command = "build '" + Path("huge.mdb") + "' -o '" + Path("m.bas") + "' --force";
+        const ToolRun r = Tool(command, dir_.string(), "", limit);
+        EXPECT_EQ(r.code, code) << size << ": " << r.err;
+        EXPECT_THAT(r.err, HasSubstr(message)) << size;
+        EXPECT_TRUE(code == 0 || r.err.find(Path("huge.mdb")) != std::string::npos) << size << ": " << r.err;
+    }
 }
 
 TEST_F(HostileInput, AFileOnStandardInputIsReadWhole) {

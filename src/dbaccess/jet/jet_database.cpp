@@ -63,7 +63,7 @@ public:
         const Column* parentId = Need(catalog, "ParentId");
         const Column* name = Need(catalog, "Name");
         const Column* type = Need(catalog, "Type");
-        const Column* flags = catalog.FindColumn("Flags");
+        const Column* flags = Need(catalog, "Flags");
         const Column* lvProp = catalog.FindColumn("LvProp");
         const Column* database = catalog.FindColumn("Database");
         const Column* connect = catalog.FindColumn("Connect");
@@ -82,10 +82,19 @@ public:
             entry.parentId = static_cast<std::int32_t>(*rowParent);
             entry.name = *rowName;
             entry.type = static_cast<std::int32_t>(*rowType);
-            entry.flags = static_cast<std::int32_t>(rows_.Integer(flags, row, catalog).value_or(0));
-            // Only tables and queries need the rest; other objects can be large.
-            if (entry.type == kTypeTable || entry.type == kTypeOdbcLink || entry.type == kTypeLink ||
-                entry.type == kTypeQuery || (entry.type == kTypeDatabase && entry.name == "MSysDb")) {
+            const bool designObject = entry.type == kTypeTable || entry.type == kTypeOdbcLink ||
+                                      entry.type == kTypeLink || entry.type == kTypeQuery;
+            if (designObject) {
+                // Without its flags a system table would pass for a user's.
+                const auto rowFlags = rows_.Integer(flags, row, catalog);
+                if (!rowFlags) {
+                    Damaged("the catalogue's row of '" + entry.name + "' lacks its flags");
+                }
+                entry.flags = static_cast<std::int32_t>(*rowFlags);
+            }
+            // Only tables, queries and the database's own row need the rest;
+            // other objects can be large.
+            if (designObject || (entry.type == kTypeDatabase && entry.name == "MSysDb")) {
                 entry.lvProp = rows_.Binary(lvProp, row, catalog).value_or(std::vector<std::uint8_t>{});
                 entry.database = rows_.Text(database, row, catalog).value_or("");
                 entry.connect = rows_.Text(connect, row, catalog).value_or("");
@@ -488,6 +497,16 @@ Objects CollectObjects(Reader& reader, const TextDecoder& text) {
     for (const CatalogRow& row : catalog) {
         if (row.type == kTypeDatabase && row.name == "MSysDb") {
             objects.databaseProperties = ObjectProperties(row, text, kCarried);
+        }
+        // Tables, links and queries, and nothing else, belong to the list of
+        // tables: a row that breaks this has lost its parent or its kind.
+        const bool designObject = row.type == kTypeTable || row.type == kTypeOdbcLink ||
+                                  row.type == kTypeLink || row.type == kTypeQuery;
+        if (designObject != (row.parentId == tablesId)) {
+            Damaged(designObject
+                        ? "the catalogue's '" + row.name + "' lies outside its list of tables"
+                        : "the catalogue's list of tables holds '" + row.name +
+                              "', an object of an unknown kind");
         }
         if (row.parentId != tablesId) {
             continue;

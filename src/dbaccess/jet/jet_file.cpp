@@ -103,11 +103,11 @@ void JetFile::ReadHeader() {
     if (source_.Size() < pageSize_ * 3) {
         Unrecognised("the file is too short to be a database");
     }
-    // A database has far fewer than 2^32 pages; a size beyond that is not ours.
+    // Row pointers give a page number in 3 bytes: a file of more pages is no database.
     const std::uint64_t pages = source_.Size() / pageSize_;
     if (pages > 0xFFFFFFu) {
-        Unrecognised("the file is larger than any database can be (" +
-                     std::to_string(source_.Size() >> 20) + " MB)");
+        Unrecognised("at " + std::to_string(source_.Size() >> 20) +
+                     " MB, the file is larger than any database can be");
     }
     pageCount_ = static_cast<std::uint32_t>(pages);
 
