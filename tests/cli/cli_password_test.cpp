@@ -81,16 +81,6 @@ std::string WrongPasswordMessage(const std::string& path) {
     return "3031 : '" + path + "': Not a valid password.";
 }
 
-TEST(CliPassword, StdinGivesThePassword) {
-    ScriptedInput input;
-    input.line = "1234";
-    const Result r = RunTool({"list", kAgile, "--password-stdin", "-q"}, input);
-    EXPECT_EQ(r.code, exit_code::kSuccess) << r.err;
-    EXPECT_THAT(r.out, HasSubstr("[Table        ]Customers\n"));
-    EXPECT_EQ(input.linesRead, 1);
-    EXPECT_TRUE(input.prompts.empty());
-}
-
 TEST(CliPassword, StdinWithAWrongOrNoLineIsError3031AndNoPrompt) {
     for (const std::optional<std::string>& line :
          {std::optional<std::string>("12345"), std::optional<std::string>(""), std::optional<std::string>()}) {

@@ -376,20 +376,5 @@ TEST(OfficeDamage, EachDamagedEncryptionHeaderIsAClearErrorAtOnce) {
     }
 }
 
-// The same edits, undone, open again: the cases above fail for their own
-// reason and not because the editing broke something else.
-TEST(OfficeDamage, AnEditThatChangesNothingStillOpens) {
-    for (const std::string_view file : {kRc4, kAgile}) {
-        std::vector<std::uint8_t> bytes = ReadBytes(DataPath(std::string(file)));
-        const std::string password = file == kRc4 ? "password" : "1234";
-        if (file == kAgile) {
-            Xml("spinCount=\"100000\"", "spinCount=\"100000\"")(bytes);
-        } else {
-            Set(28, 128)(bytes);
-        }
-        EXPECT_NO_THROW(ReadJetDatabase(bytes.data(), bytes.size(), "/data/x.accdb", password)) << file;
-    }
-}
-
 }  // namespace
 }  // namespace vt::jet::test
