@@ -27,8 +27,10 @@ public:
     bool CopyFullDesign() const override { return fullDesign_; }
     void ModuleBuilt() override {}
     void FilesWritten(const std::vector<std::string>& paths) override { written = paths; }
+    void DesignLeftOut(const std::vector<std::string>& notes) override { leftOut = notes; }
 
     std::vector<std::string> written;
+    std::vector<std::string> leftOut;
 
 private:
     bool commonCode_;
@@ -193,9 +195,10 @@ int BuildCommand::BuildOne(Session& session, const std::string& databaseFile,
     DatabaseInfo info;
     try {
         info = database->Info();
-        // The notices the window shows when it opens the database.
+        // The notices the window shows when it opens the database; the
+        // full design re-creates ODBC links.
         for (const CatalogueLine& line : ListCatalogue(*database)) {
-            if (line.odbcNotice) {
+            if (line.odbcNotice && !fullDesign_) {
                 session.Notice(kOdbcNotice);
             }
         }
@@ -232,6 +235,9 @@ int BuildCommand::BuildOne(Session& session, const std::string& databaseFile,
     session.pending.Clear();
     const bool failed = BuildModuleFile(module, inputs, host, session.reporter,
                                         OutputFor(module, session.out));
+    for (const std::string& note : host.leftOut) {
+        session.Note(note);
+    }
     ReportBuildOutcome(failed, session.reporter, host.written);
     return failed ? exit_code::kBuildFailed : exit_code::kSuccess;
 }

@@ -36,15 +36,19 @@ std::unique_ptr<Database> Session::Open(const DatabaseOptions& options,
             open.password = *answer;
             database = OpenDatabaseFile(databasePath, open);
         }
-        if (!options.quiet) {
-            for (const std::string& note : database->Notes()) {
-                err << ToolMessage("Note: " + note);
-            }
+        for (const std::string& note : database->Notes()) {
+            Note(note);
         }
         return database;
     } catch (...) {
         ReportOpenFailure();
         return nullptr;
+    }
+}
+
+void Session::Note(const std::string& text) {
+    if (!quiet_) {
+        err << ToolMessage("Note: " + text);
     }
 }
 

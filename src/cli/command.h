@@ -32,7 +32,7 @@ struct DatabaseOptions {
 class Session {
 public:
     Session(std::ostream& out, std::ostream& err, bool quiet, PasswordInput& input)
-        : out(out), err(err), messenger(out, err, quiet), input(input) {}
+        : out(out), err(err), messenger(out, err, quiet), input(input), quiet_(quiet) {}
 
     // Opens the DATABASE argument and prints its notes; on failure reports
     // it as the window's Open Database command does and returns null. A
@@ -43,6 +43,8 @@ public:
 
     // Reports the failure in flight as "OpenDatabase()".
     void ReportOpenFailure();
+    // What the module will not re-create, unless --quiet.
+    void Note(const std::string& text);
     // An information message.
     void Notice(const std::string& text) { ShowError(reporter, text); }
     // A failure of the tool's own, on standard error.
@@ -59,6 +61,9 @@ public:
     PendingError pending;
     Reporter reporter{pending, messenger};
     PasswordInput& input;
+
+private:
+    bool quiet_;
 };
 
 class Command {

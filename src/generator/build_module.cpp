@@ -62,8 +62,11 @@ void WriteDesignTypes(Printer& p, bool high, bool fullDesign) {
             "    fdOrdinalPosition as Integer\n"
             "    fdRequired as Boolean\n"
             "    fdValidationRule as String\n"
-            "    fdValidationText as String\n"
-            "End Type\n"
+            "    fdValidationText as String\n");
+    if (fullDesign) {
+        p.Print("    fdExpression as String\n");
+    }
+    p.Print("End Type\n"
             "\n");
     if (high) {
         p.Print("' IndexDesign contains the features, properties,\n"
@@ -246,6 +249,7 @@ bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
                      GeneratorHost& host, Reporter& reporter, const OutputOpener& open) {
     reporter.pending.Clear();
     std::optional<ModuleFiles> files;
+    std::vector<std::string> leftOut;
     try {
         const std::string named = inputs.moduleName.empty()
                                       ? Reported(BaseName(modulePath, reporter))
@@ -272,6 +276,7 @@ bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
         }
         WriteCreationFunction(run, inputs, host, reporter);
         files->CommitAll();
+        leftOut = run.LeftOutNotes();
     } catch (const WriterFailed&) {
         files.reset();  // the writer leaves no error pending
         ShowError(reporter, "BuildModuleFile()");
@@ -283,6 +288,7 @@ bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
         return true;
     }
     host.FilesWritten(files->Paths());
+    host.DesignLeftOut(leftOut);
     host.ModuleBuilt();
     return false;
 }

@@ -28,6 +28,9 @@ public:
     // The module files a successful run wrote, the chosen path first; more
     // than one when the design was too large for one module.
     virtual void FilesWritten(const std::vector<std::string>& /*paths*/) {}
+    // What a successful run could not re-create beyond the reader's notes,
+    // one sentence each: the stored properties the full design leaves out.
+    virtual void DesignLeftOut(const std::vector<std::string>& /*notes*/) {}
 };
 
 struct BuildInputs {

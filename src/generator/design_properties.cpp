@@ -48,7 +48,7 @@ std::optional<std::string> LeftOutBecause(const Property& property) {
         }
     }
     if (property.name == "ResultType") {
-        return "it belongs to the calculated expression, which is not re-created";
+        return "the engine sets it from the field's type and expression";
     }
     if (!TypeConstant(property.type)) {
         return "DAO's CreateProperty takes no value of its type (" + std::to_string(property.type) + ")";
@@ -79,6 +79,7 @@ void WriteProperties(Run& run, const std::string& object, const std::string& wha
     for (const Property& property : properties) {
         if (const auto reason = LeftOutBecause(property)) {
             run.Comment("Property \"" + property.name + "\" of " + what + " is left out: " + *reason + ".");
+            run.PropertyLeftOut(property.name, *reason);
             continue;
         }
         run.Statement("SetProperty $object$, $name$, $type$, $value$",

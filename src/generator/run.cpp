@@ -82,6 +82,20 @@ void Run::Comment(std::string_view text) {
     p.Print("' $text$\n", {{"text", CommentText(text, p.codePage())}});
 }
 
+void Run::PropertyLeftOut(const std::string& name, const std::string& reason) {
+    ++propertiesLeftOut_[{name, reason}];
+}
+
+std::vector<std::string> Run::LeftOutNotes() const {
+    std::vector<std::string> notes;
+    for (const auto& [key, count] : propertiesLeftOut_) {
+        const auto& [name, reason] = key;
+        notes.push_back("Property '" + name + "' is left out of " + std::to_string(count) +
+                        (count == 1 ? " object: " : " objects: ") + reason + ".");
+    }
+    return notes;
+}
+
 void Run::BeginCreationFunction() { procedureStart_ = p.LinesWritten(); }
 
 void Run::Boundary(bool sectionStart) {

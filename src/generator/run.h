@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -56,6 +57,11 @@ public:
     void ErrorCheck(const std::string& step);
     // A comment line, at both commenting levels, for what is left out.
     void Comment(std::string_view text);
+    // A stored property the module does not set, and why; counted for the
+    // notes that follow the run.
+    void PropertyLeftOut(const std::string& name, const std::string& reason);
+    // One sentence per left-out property name and reason, with how often.
+    std::vector<std::string> LeftOutNotes() const;
 
     // A public creation procedure's head and fresh variables; its body is
     // written one level in.
@@ -91,6 +97,7 @@ private:
     std::set<std::string> tablesWritten_;
     std::set<std::string> tablesLeftOut_;
     std::set<std::string> fieldsLeftOut_;  // table + "\n" + field
+    std::map<std::pair<std::string, std::string>, int> propertiesLeftOut_;  // (name, reason) → objects
 };
 
 }  // namespace vt

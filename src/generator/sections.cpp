@@ -43,7 +43,7 @@ std::optional<std::string> IndexLeftOut(const Run& run, const TableDef& table, c
 
 void WriteFieldBlock(Run& run, const FieldDef& field) {
     Printer& p = run.p;
-    if (!field.expression.empty()) {
+    if (!field.expression.empty() && !run.fullDesign) {
         run.Comment("Field " + Quoted(field.name) +
                     " is calculated: it is created as a plain field, without its expression.");
     }
@@ -71,6 +71,9 @@ void WriteFieldBlock(Run& run, const FieldDef& field) {
     }
     if (!field.validationText.empty()) {
         run.Statement(".fdValidationText = $value$", {{"value", run.Quote(field.validationText)}});
+    }
+    if (run.fullDesign && !field.expression.empty()) {
+        run.Statement(".fdExpression = $value$", {{"value", run.Quote(field.expression)}});
     }
     p.Outdent();
     p.Print("End With\n"

@@ -43,12 +43,16 @@ constexpr RoutineLine kDisplayError[] = {
     {B, ""},
 };
 
+// A calculated field's Expression is a member of ACE's Field2 alone; set
+// through an Object it is bound when it runs, so the module still compiles
+// against an older DAO library.
 constexpr RoutineLine kCreateField[] = {
     {H, "'"},
     {H, "' CreateField() creates field with the desired features."},
     {H, "'"},
     {B, "Private Sub CreateField(oTableName As TableDef, zFieldInfo As FieldDesign)"},
     {B, "    Dim myField As Field"},
+    {F, "    Dim myField2 As Object"},
     {B, ""},
     {B, "    On Error Resume Next"},
     {B, "    Set myField = oTableName.CreateField(zFieldInfo.fdName, zFieldInfo.fdType)"},
@@ -70,6 +74,10 @@ constexpr RoutineLine kCreateField[] = {
     {B, "        .ValidationRule = zFieldInfo.fdValidationRule"},
     {B, "        .ValidationText = zFieldInfo.fdValidationText"},
     {B, "    End With"},
+    {F, "    If zFieldInfo.fdExpression <> \"\" Then"},
+    {F, "        Set myField2 = myField"},
+    {F, "        myField2.Expression = zFieldInfo.fdExpression"},
+    {F, "    End If"},
     {B, ""},
     {B, "    oTableName.Fields.Append myField"},
     {B, "    If Err <> 0 Then DisplayError \"CreateField().Append: \" & oTableName.Name"},
@@ -182,6 +190,7 @@ constexpr RoutineLine kInitField[] = {
     {B, "        .fdRequired = False"},
     {B, "        .fdValidationRule = \"\""},
     {B, "        .fdValidationText = \"\""},
+    {F, "        .fdExpression = \"\""},
     {B, "    End With"},
     {B, "End Sub"},
     {B, ""},

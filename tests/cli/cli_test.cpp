@@ -85,6 +85,9 @@ TEST_F(CliTest, BuildMatchesTheReviewedModulesForEveryOptionSet) {
         EXPECT_EQ(ReadFile(Path("orders.bas")), ReadFile(kData / "golden" / c.golden)) << c.golden;
     }
     EXPECT_EQ(RunTool({"build", Orders(), "-o", Path("q.bas"), "--quiet"}).err, "");
+    // The full design re-creates ODBC links, so it has nothing to warn of.
+    EXPECT_EQ(RunTool({"build", Orders(), "-o", Path("f.bas"), "--full-design"}).err,
+              "vellumtide-cli: Build Module complete.\n");
 }
 
 TEST_F(CliTest, WhatCannotBeReCreatedIsReported) {
@@ -101,6 +104,10 @@ TEST_F(CliTest, WhatCannotBeReCreatedIsReported) {
     const Result built = RunTool({"build", database, "-o", Path("b.bas")});
     EXPECT_THAT(built.err, HasSubstr(note));
     EXPECT_EQ(RunTool({"list", database, "--quiet"}).err, "");
+    const Result full = RunTool({"build", database, "-o", Path("f.bas"), "--full-design"});
+    EXPECT_THAT(full.err, HasSubstr("vellumtide-cli: Note: Property 'GUID' is left out of 2 objects: "
+                                    "Access and the engine keep it for the source's own objects.\n"));
+    EXPECT_EQ(RunTool({"build", database, "-o", Path("q.bas"), "--full-design", "--quiet"}).err, "");
 }
 
 TEST_F(CliTest, ADesignTooLargeForOneModuleIsWrittenAsSeveralAndEachIsNamed) {

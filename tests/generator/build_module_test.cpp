@@ -18,6 +18,7 @@
 namespace vt {
 namespace {
 
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -207,19 +208,27 @@ TEST(FullDesign, PropertiesAfterTheirObjectIsSavedAndTheRestAsComments) {
     items.fields[0].properties = {{"Caption", 10, std::string("Item")}, {"DecimalPlaces", 2, std::int64_t{255}},
                                   {"Format", 6, 0.5},  {"Since", 8, 36526.25},
                                   {"Big", 16, std::int64_t{1}}, {"ResultType", 2, std::int64_t{4}}};
+    FieldDef twice;
+    twice.name = "Twice";
+    twice.type = DaoType::kLong;
+    twice.expression = "[ID]*2";
+    items.fields.push_back(twice);
     TableDef odbc = Table("Remote", table_attr::kAttachedOdbc);
     odbc.connect = "ODBC;DSN=Sales";
     odbc.sourceTableName = "dbo.Remote";
     s.tableDefs = {items, odbc};
     s.queryDefs = {{"Q", "SELECT 1;"}};
     s.queryDefs[0].properties = {{"ODBCTimeout", 3, std::int64_t{60}}, {"Hidden", 1, true}};
-    const auto lines = Lines(test::BuildToMemory(SchemaDatabase(s), {.commonCode = false, .fullDesign = true}));
+    const auto built = test::BuildToMemory(SchemaDatabase(s), {.commonCode = false, .fullDesign = true});
+    const auto lines = Lines(built);
     const auto at = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), "    " + line) - lines.begin(); };
     const std::vector<std::string> inOrder = {
         "Set OrdersDB = CreateDatabase(\"Orders.mdb\", \";LANGID=0x041B;CP=1252;COUNTRY=0\", dbVersion40 + dbEncrypt)",
         "SetProperty OrdersDB, \"AppTitle\", dbText, \"Orders \"\"2024\"\"\"",
         "' Property \"ProjVer\" of the database is left out: Access and the engine keep it for the source's own objects.",
         "Set myTable = OrdersDB.CreateTableDef(\"Items\")",
+        "    .fdName = \"Twice\"",
+        "    .fdExpression = \"[ID]*2\"",
         "myTable.Attributes = dbHiddenObject",
         "OrdersDB.TableDefs.Append myTable",
         "ReDim zIndex.idDescending(1 To 1)",
@@ -232,7 +241,7 @@ TEST(FullDesign, PropertiesAfterTheirObjectIsSavedAndTheRestAsComments) {
         "SetProperty myTable.Fields(\"ID\"), \"Format\", dbSingle, 0.5",
         "SetProperty myTable.Fields(\"ID\"), \"Since\", dbDate, CDate(36526.25)",
         "' Property \"Big\" of field \"ID\" is left out: DAO's CreateProperty takes no value of its type (16).",
-        "' Property \"ResultType\" of field \"ID\" is left out: it belongs to the calculated expression, which is not re-created.",
+        "' Property \"ResultType\" of field \"ID\" is left out: the engine sets it from the field's type and expression.",
         "Set myTable = OrdersDB.CreateTableDef(\"Remote\")",
         "myTable.SourceTableName = \"dbo.Remote\"",
         "myTable.Connect = \"ODBC;DSN=Sales\"",
@@ -247,6 +256,11 @@ TEST(FullDesign, PropertiesAfterTheirObjectIsSavedAndTheRestAsComments) {
             EXPECT_LT(at(inOrder[i - 1]), at(inOrder[i])) << inOrder[i];
         }
     }
+    EXPECT_THAT(built.leftOut, ElementsAre(HasSubstr("'Big' is left out of 1 object: DAO's CreateProperty"),
+                                           HasSubstr("'GUID' is left out of 1 object:"),
+                                           HasSubstr("'ProjVer' is left out of 1 object:"),
+                                           HasSubstr("'ResultType' is left out of 1 object:")));
+    EXPECT_THAT(built.bytes, Not(HasSubstr("is calculated")));
     // The file formats, and no option at all without the full design.
     for (const auto& [engine, constant] : {std::pair{"Jet3", "dbVersion30"}, {"ACE12", "dbVersion120"}, {"ACE16", "dbVersion120"}}) {
         EXPECT_EQ(FileFormatConstant(engine), constant);
@@ -256,6 +270,7 @@ TEST(FullDesign, PropertiesAfterTheirObjectIsSavedAndTheRestAsComments) {
     EXPECT_EQ(LineStartingWith(plain, "    SetProperty"), "");
     EXPECT_EQ(LineStartingWith(plain, "    myTable.Attributes"), "");
     EXPECT_EQ(LineStartingWith(plain, "    ReDim zIndex.idDescending"), "");
+    EXPECT_EQ(LineStartingWith(plain, "        .fdExpression"), "");
     EXPECT_EQ(LineStartingWith(plain, "    Set myTable = OrdersDB.CreateTableDef(\"Remote\")"), "");
 }
 

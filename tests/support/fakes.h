@@ -90,7 +90,9 @@ public:
     bool CopyFullDesign() const override { return fullDesign; }
     void ModuleBuilt() override { ++builtCalls; }
     void FilesWritten(const std::vector<std::string>& paths) override { written = paths; }
+    void DesignLeftOut(const std::vector<std::string>& notes) override { leftOut = notes; }
     std::vector<std::string> written;
+    std::vector<std::string> leftOut;
 };
 
 // Serves a schema, and fails the read of one chosen object.
@@ -146,6 +148,7 @@ struct BuildResult {
     std::string bytes;                        // the first module
     std::map<std::string, std::string> more;  // further modules, by path
     std::vector<std::string> written;         // as the host was told
+    std::vector<std::string> leftOut;         // the notes the host was given
     bool committed = false;
     std::vector<ShownMessage> messages;
     int builtCalls = 0;
@@ -170,6 +173,7 @@ inline BuildResult BuildToMemory(const Database& db, const BuildOptions& o = {})
     result.bytes = target.bytes;
     result.more = target.more;
     result.written = host.written;
+    result.leftOut = host.leftOut;
     result.committed = target.committed;
     result.messages = messenger.shown;
     result.builtCalls = host.builtCalls;

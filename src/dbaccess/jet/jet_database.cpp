@@ -266,10 +266,9 @@ private:
                                          : "the " + DaoTypeName(field.type) + " type";
             notes.push_back("Table '" + table + "', field '" + field.name + "' has " + type +
                             ", which DAO cannot create; the module leaves it out.");
-        }
-        if (!field.expression.empty()) {
+        } else if (!field.expression.empty()) {
             notes.push_back("Table '" + table + "', field '" + field.name +
-                            "' is a calculated field; its expression is not re-created.");
+                            "' is a calculated field; only the full design re-creates its expression.");
         }
     }
 

@@ -33,6 +33,7 @@ Private Type FieldDesign
     fdRequired as Boolean
     fdValidationRule as String
     fdValidationText as String
+    fdExpression as String
 End Type
 
 ' IndexDesign contains the features, properties,
@@ -75,6 +76,7 @@ End Sub
 '
 Private Sub CreateField(oTableName As TableDef, zFieldInfo As FieldDesign)
     Dim myField As Field
+    Dim myField2 As Object
 
     On Error Resume Next
     Set myField = oTableName.CreateField(zFieldInfo.fdName, zFieldInfo.fdType)
@@ -96,6 +98,10 @@ Private Sub CreateField(oTableName As TableDef, zFieldInfo As FieldDesign)
         .ValidationRule = zFieldInfo.fdValidationRule
         .ValidationText = zFieldInfo.fdValidationText
     End With
+    If zFieldInfo.fdExpression <> "" Then
+        Set myField2 = myField
+        myField2.Expression = zFieldInfo.fdExpression
+    End If
 
     oTableName.Fields.Append myField
     If Err <> 0 Then DisplayError "CreateField().Append: " & oTableName.Name
@@ -198,6 +204,7 @@ Private Sub InitField(zField As FieldDesign)
         .fdRequired = False
         .fdValidationRule = ""
         .fdValidationText = ""
+        .fdExpression = ""
     End With
 End Sub
 
@@ -432,7 +439,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("Id"), "ColumnHidden", dbBoolean, False
     SetProperty myTable.Fields("Id"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("Id"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "Id" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "Id" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("Id"), "CurrencyLCID", dbLong, 0
     SetProperty myTable.Fields("ColIndex1"), "ColumnWidth", dbInteger, -1
     SetProperty myTable.Fields("ColIndex1"), "ColumnOrder", dbInteger, 0
@@ -441,7 +448,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColIndex1"), "DisplayControl", dbInteger, 109
     SetProperty myTable.Fields("ColIndex1"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColIndex1"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColIndex1" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColIndex1" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColIndex1"), "CurrencyLCID", dbLong, 0
     SetProperty myTable.Fields("ColIndex2Desc"), "ColumnWidth", dbInteger, -1
     SetProperty myTable.Fields("ColIndex2Desc"), "ColumnOrder", dbInteger, 0
@@ -450,7 +457,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColIndex2Desc"), "DisplayControl", dbInteger, 109
     SetProperty myTable.Fields("ColIndex2Desc"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColIndex2Desc"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColIndex2Desc" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColIndex2Desc" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColIndex2Desc"), "CurrencyLCID", dbLong, 0
     SetProperty myTable.Fields("ColIndex3"), "ColumnWidth", dbInteger, -1
     SetProperty myTable.Fields("ColIndex3"), "ColumnOrder", dbInteger, 0
@@ -461,7 +468,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColIndex3"), "UnicodeCompression", dbBoolean, True
     SetProperty myTable.Fields("ColIndex3"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColIndex3"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColIndex3" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColIndex3" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColIndex3"), "CurrencyLCID", dbLong, 0
     SetProperty myTable.Fields("ColUniqueIndex"), "ColumnWidth", dbInteger, -1
     SetProperty myTable.Fields("ColUniqueIndex"), "ColumnOrder", dbInteger, 0
@@ -470,7 +477,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColUniqueIndex"), "DisplayControl", dbInteger, 109
     SetProperty myTable.Fields("ColUniqueIndex"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColUniqueIndex"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColUniqueIndex" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColUniqueIndex" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColUniqueIndex"), "CurrencyLCID", dbLong, 0
 
     ' Table, Field, and Index Creation
@@ -643,7 +650,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColByte"), "DisplayControl", dbInteger, 109
     SetProperty myTable.Fields("ColByte"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColByte"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColByte" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColByte" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColByte"), "CurrencyLCID", dbLong, 0
     ' Property "GUID" of field "ColInt32" is left out: Access and the engine keep it for the source's own objects.
     SetProperty myTable.Fields("ColInt32"), "ColumnWidth", dbInteger, -1
@@ -653,7 +660,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColInt32"), "DisplayControl", dbInteger, 109
     SetProperty myTable.Fields("ColInt32"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColInt32"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColInt32" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColInt32" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColInt32"), "CurrencyLCID", dbLong, 0
     ' Property "GUID" of field "ColInt64" is left out: Access and the engine keep it for the source's own objects.
     SetProperty myTable.Fields("ColInt64"), "ColumnWidth", dbInteger, -1
@@ -663,7 +670,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColInt64"), "DisplayControl", dbInteger, 109
     SetProperty myTable.Fields("ColInt64"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColInt64"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColInt64" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColInt64" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColInt64"), "CurrencyLCID", dbLong, 0
     ' Property "GUID" of field "ColInt64NotNull" is left out: Access and the engine keep it for the source's own objects.
     SetProperty myTable.Fields("ColInt64NotNull"), "ColumnWidth", dbInteger, -1
@@ -673,7 +680,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColInt64NotNull"), "DisplayControl", dbInteger, 109
     SetProperty myTable.Fields("ColInt64NotNull"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColInt64NotNull"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColInt64NotNull" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColInt64NotNull" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColInt64NotNull"), "CurrencyLCID", dbLong, 0
     ' Property "GUID" of field "ColSingle" is left out: Access and the engine keep it for the source's own objects.
     SetProperty myTable.Fields("ColSingle"), "ColumnWidth", dbInteger, -1
@@ -683,7 +690,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColSingle"), "DisplayControl", dbInteger, 109
     SetProperty myTable.Fields("ColSingle"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColSingle"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColSingle" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColSingle" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColSingle"), "CurrencyLCID", dbLong, 0
     ' Property "GUID" of field "ColDouble" is left out: Access and the engine keep it for the source's own objects.
     SetProperty myTable.Fields("ColDouble"), "ColumnWidth", dbInteger, -1
@@ -693,7 +700,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColDouble"), "DisplayControl", dbInteger, 109
     SetProperty myTable.Fields("ColDouble"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColDouble"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColDouble" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColDouble" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColDouble"), "CurrencyLCID", dbLong, 0
     ' Property "GUID" of field "ColVarChar" is left out: Access and the engine keep it for the source's own objects.
     SetProperty myTable.Fields("ColVarChar"), "ColumnWidth", dbInteger, -1
@@ -705,7 +712,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColVarChar"), "UnicodeCompression", dbBoolean, True
     SetProperty myTable.Fields("ColVarChar"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColVarChar"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColVarChar" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColVarChar" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColVarChar"), "CurrencyLCID", dbLong, 0
     ' Property "GUID" of field "ColVarCharNotNull" is left out: Access and the engine keep it for the source's own objects.
     SetProperty myTable.Fields("ColVarCharNotNull"), "ColumnWidth", dbInteger, -1
@@ -717,7 +724,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColVarCharNotNull"), "UnicodeCompression", dbBoolean, True
     SetProperty myTable.Fields("ColVarCharNotNull"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColVarCharNotNull"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColVarCharNotNull" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColVarCharNotNull" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColVarCharNotNull"), "CurrencyLCID", dbLong, 0
     ' Property "GUID" of field "ColText" is left out: Access and the engine keep it for the source's own objects.
     SetProperty myTable.Fields("ColText"), "ColumnWidth", dbInteger, -1
@@ -730,7 +737,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColText"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColText"), "AppendOnly", dbBoolean, False
     SetProperty myTable.Fields("ColText"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColText" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColText" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColText"), "CurrencyLCID", dbLong, 0
     ' Property "GUID" of field "ColDateTime" is left out: Access and the engine keep it for the source's own objects.
     SetProperty myTable.Fields("ColDateTime"), "ColumnWidth", dbInteger, -1
@@ -741,7 +748,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColDateTime"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColDateTime"), "AggregateType", dbLong, -1
     SetProperty myTable.Fields("ColDateTime"), "ShowDatePicker", dbInteger, 1
-    ' Property "ResultType" of field "ColDateTime" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColDateTime" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColDateTime"), "CurrencyLCID", dbLong, 0
     ' Property "GUID" of field "ColBoolean" is left out: Access and the engine keep it for the source's own objects.
     SetProperty myTable.Fields("ColBoolean"), "ColumnWidth", dbInteger, -1
@@ -751,7 +758,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColBoolean"), "DisplayControl", dbInteger, 106
     SetProperty myTable.Fields("ColBoolean"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColBoolean"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColBoolean" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColBoolean" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColBoolean"), "CurrencyLCID", dbLong, 0
     SetProperty myTable.Fields("ColGuid"), "ColumnWidth", dbInteger, -1
     SetProperty myTable.Fields("ColGuid"), "ColumnOrder", dbInteger, 0
@@ -759,7 +766,7 @@ Public Function CreateMsAccessDB() as Boolean
     SetProperty myTable.Fields("ColGuid"), "DisplayControl", dbInteger, 109
     SetProperty myTable.Fields("ColGuid"), "TextAlign", dbByte, 0
     SetProperty myTable.Fields("ColGuid"), "AggregateType", dbLong, -1
-    ' Property "ResultType" of field "ColGuid" is left out: it belongs to the calculated expression, which is not re-created.
+    ' Property "ResultType" of field "ColGuid" is left out: the engine sets it from the field's type and expression.
     SetProperty myTable.Fields("ColGuid"), "CurrencyLCID", dbLong, 0
 
     MsAccessDB.Close
