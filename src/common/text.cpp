@@ -1,5 +1,7 @@
 #include "common/text.h"
 
+#include <algorithm>
+
 #include <unicode/uchar.h>
 
 namespace vt {
@@ -69,9 +71,34 @@ std::u32string ToUtf32(std::string_view utf8) {
     return out;
 }
 
+namespace {
+
+bool IsAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+char AsciiFolded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+int Sign(int value) { return (value > 0) - (value < 0); }
+
+}  // namespace
+
+// Names are nearly always ASCII, where folding is lowering A-Z; ICU is asked
+// only for the rest.
 std::string FoldCase(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
+    if (IsAscii(utf8)) {
+        for (const char c : utf8) {
+            out += AsciiFolded(c);
+        }
+        return out;
+    }
     ForEachCodePoint(utf8, [&](char32_t cp) {
         AppendUtf8(out, static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp),
                                                          U_FOLD_CASE_DEFAULT)));
@@ -79,13 +106,33 @@ std::string FoldCase(std::string_view utf8) {
     return out;
 }
 
-int CompareNames(std::string_view a, std::string_view b) {
-    const std::u32string fa = ToUtf32(FoldCase(a));
-    const std::u32string fb = ToUtf32(FoldCase(b));
-    if (const int c = fa.compare(fb); c != 0) {
-        return c;
+bool SameName(std::string_view a, std::string_view b) {
+    if (IsAscii(a) && IsAscii(b)) {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(),
+                          [](char x, char y) { return AsciiFolded(x) == AsciiFolded(y); });
     }
-    return ToUtf32(a).compare(ToUtf32(b));
+    return FoldCase(a) == FoldCase(b);
+}
+
+// UTF-8 sorts bytewise (as unsigned bytes) in code point order.
+int CompareNames(std::string_view a, std::string_view b) {
+    if (IsAscii(a) && IsAscii(b)) {
+        const std::size_t common = std::min(a.size(), b.size());
+        for (std::size_t i = 0; i < common; ++i) {
+            if (const char fa = AsciiFolded(a[i]), fb = AsciiFolded(b[i]); fa != fb) {
+                return fa < fb ? -1 : 1;
+            }
+        }
+        if (a.size() != b.size()) {
+            return a.size() < b.size() ? -1 : 1;
+        }
+        return Sign(a.compare(b));
+    }
+    if (const int c = FoldCase(a).compare(FoldCase(b)); c != 0) {
+        return Sign(c);
+    }
+    return Sign(a.compare(b));
 }
 
 }  // namespace vt

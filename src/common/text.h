@@ -19,6 +19,9 @@ std::u32string ToUtf32(std::string_view utf8);
 // Simple Unicode case folding, for comparing names as Jet does.
 std::string FoldCase(std::string_view utf8);
 
+// Whether two names are the same name once case is folded.
+bool SameName(std::string_view a, std::string_view b);
+
 // Case-insensitive (folded) comparison, ties broken by code points.
 int CompareNames(std::string_view a, std::string_view b);
 

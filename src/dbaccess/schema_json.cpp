@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/error.h"
+#include "dbaccess/json_writer.h"
 
 namespace vt {
 namespace {
@@ -135,19 +136,6 @@ std::vector<Property> ReadProperties(const Reader& r) {
     return properties;
 }
 
-void AddProperties(json& j, const std::vector<Property>& properties) {
-    if (properties.empty()) {
-        return;
-    }
-    json list = json::array();
-    for (const Property& p : properties) {
-        json value;
-        std::visit([&](const auto& v) { value = v; }, p.value);
-        list.push_back({{"name", p.name}, {"type", p.type}, {"value", std::move(value)}});
-    }
-    j["properties"] = std::move(list);
-}
-
 FieldDef ReadField(const json& j, const std::string& where) {
     const Reader r(j, where);
     FieldDef f;
@@ -245,67 +233,6 @@ QueryDef ReadQuery(const json& j, const std::string& where) {
     return q;
 }
 
-json FieldJson(const FieldDef& f) {
-    json j = {{"name", f.name},
-            {"type", DaoCode(f.type)},
-            {"size", f.size},
-            {"attributes", f.attributes},
-            {"defaultValue", f.defaultValue},
-            {"ordinalPosition", f.ordinalPosition},
-            {"required", f.required},
-            {"allowZeroLength", f.allowZeroLength},
-            {"validationRule", f.validationRule},
-            {"validationText", f.validationText}};
-    if (!f.expression.empty()) {
-        j["expression"] = f.expression;
-    }
-    AddProperties(j, f.properties);
-    return j;
-}
-
-json IndexJson(const IndexDef& x) {
-    std::vector<bool> descending;
-    for (std::size_t i = 0; i < x.fields.size(); ++i) {
-        descending.push_back(x.Descending(i));
-    }
-    json j = {{"name", x.name},     {"primary", x.primary},         {"unique", x.unique},
-              {"clustered", x.clustered}, {"ignoreNulls", x.ignoreNulls}, {"required", x.required},
-              {"foreign", x.foreign}, {"fields", x.fields}, {"descending", descending}};
-    AddProperties(j, x.properties);
-    return j;
-}
-
-json TableJson(const TableDef& t) {
-    json fields = json::array();
-    for (const auto& f : t.fields) {
-        fields.push_back(FieldJson(f));
-    }
-    json indexes = json::array();
-    for (const auto& x : t.indexes) {
-        indexes.push_back(IndexJson(x));
-    }
-    json j = {{"name", t.name},
-              {"attributes", t.attributes},
-              {"connect", t.connect},
-              {"sourceTableName", t.sourceTableName},
-              {"fields", std::move(fields)},
-              {"indexes", std::move(indexes)}};
-    AddProperties(j, t.properties);
-    return j;
-}
-
-json RelationJson(const Relation& r) {
-    json fields = json::array();
-    for (const auto& f : r.fields) {
-        fields.push_back({{"name", f.name}, {"foreignName", f.foreignName}});
-    }
-    return {{"name", r.name},
-            {"table", r.table},
-            {"foreignTable", r.foreignTable},
-            {"attributes", r.attributes},
-            {"fields", std::move(fields)}};
-}
-
 // The deepest a schema file nests (document, tableDefs, table, fields,
 // field); anything far deeper is not one, and is refused before it costs.
 constexpr int kMaxDepth = 32;
@@ -387,86 +314,189 @@ Schema ReadSchemaJson(std::string_view text, const std::string& file) {
 
 namespace {
 
-// The text of `value` as a whole document would hold it `depth` levels in.
-std::string Dumped(const json& value, int depth) {
-    const std::string text = value.dump(2, ' ', false, json::error_handler_t::strict);
-    const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
-    std::string indented;
-    indented.reserve(text.size() + text.size() / 8);
-    for (const char c : text) {
-        indented += c;
-        if (c == '\n') {
-            indented += indent;
-        }
-    }
-    return indented;
-}
-
-// Writes one member of the document; an array's elements one at a time,
-// so that no more than one table is held as JSON at once.
-class DocumentWriter {
-public:
-    explicit DocumentWriter(std::ostream& out) : out_(out) { out_ << "{"; }
-
-    void Member(const char* name, const json& value) {
-        Key(name);
-        out_ << Dumped(value, 1);
-    }
-    template <typename Item, typename ToJson>
-    void Array(const char* name, const std::vector<Item>& items, ToJson&& toJson) {
-        Key(name);
-        if (items.empty()) {
-            out_ << "[]";
-            return;
-        }
-        out_ << "[";
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            out_ << (i == 0 ? "\n    " : ",\n    ") << Dumped(toJson(items[i]), 2);
-        }
-        out_ << "\n  ]";
-    }
-    void End() { out_ << "\n}\n"; }
-
-private:
-    void Key(const char* name) {
-        out_ << (first_ ? "\n  " : ",\n  ") << json(name).dump() << ": ";
-        first_ = false;
-    }
-
-    std::ostream& out_;
-    bool first_ = true;
+template <class... Visit>
+struct Overloaded : Visit... {
+    using Visit::operator()...;
 };
 
-json QueryJson(const QueryDef& q) {
-    json query = {{"name", q.name},
-                  {"sql", q.sql},
-                  {"type", q.type},
-                  {"connect", q.connect},
-                  {"returnsRecords", q.returnsRecords}};
-    AddProperties(query, q.properties);
-    return query;
+void WriteProperties(JsonWriter& w, const std::vector<Property>& properties) {
+    if (properties.empty()) {
+        return;
+    }
+    w.Key("properties");
+    w.BeginArray();
+    for (const Property& p : properties) {
+        w.BeginObject();
+        w.Key("name");
+        w.String(p.name);
+        w.Key("type");
+        w.Integer(p.type);
+        w.Key("value");
+        std::visit(Overloaded{[&](bool v) { w.Bool(v); }, [&](std::int64_t v) { w.Integer(v); },
+                              [&](double v) { w.Double(v); },
+                              [&](const std::string& v) { w.String(v); }},
+                   p.value);
+        w.EndObject();
+    }
+    w.EndArray();
+}
+
+void WriteField(JsonWriter& w, const FieldDef& f) {
+    w.BeginObject();
+    w.Key("name");
+    w.String(f.name);
+    w.Key("type");
+    w.Integer(DaoCode(f.type));
+    w.Key("size");
+    w.Integer(f.size);
+    w.Key("attributes");
+    w.Integer(f.attributes);
+    w.Key("defaultValue");
+    w.String(f.defaultValue);
+    w.Key("ordinalPosition");
+    w.Integer(f.ordinalPosition);
+    w.Key("required");
+    w.Bool(f.required);
+    w.Key("allowZeroLength");
+    w.Bool(f.allowZeroLength);
+    w.Key("validationRule");
+    w.String(f.validationRule);
+    w.Key("validationText");
+    w.String(f.validationText);
+    if (!f.expression.empty()) {
+        w.Key("expression");
+        w.String(f.expression);
+    }
+    WriteProperties(w, f.properties);
+    w.EndObject();
+}
+
+void WriteIndex(JsonWriter& w, const IndexDef& x) {
+    w.BeginObject();
+    w.Key("name");
+    w.String(x.name);
+    for (const auto& [key, flag] : {std::pair{"primary", x.primary}, {"unique", x.unique},
+                                    {"clustered", x.clustered}, {"ignoreNulls", x.ignoreNulls},
+                                    {"required", x.required}, {"foreign", x.foreign}}) {
+        w.Key(key);
+        w.Bool(flag);
+    }
+    w.Key("fields");
+    w.BeginArray();
+    for (const std::string& field : x.fields) {
+        w.String(field);
+    }
+    w.EndArray();
+    w.Key("descending");
+    w.BeginArray();
+    for (std::size_t i = 0; i < x.fields.size(); ++i) {
+        w.Bool(x.Descending(i));
+    }
+    w.EndArray();
+    WriteProperties(w, x.properties);
+    w.EndObject();
+}
+
+void WriteTable(JsonWriter& w, const TableDef& t) {
+    w.BeginObject();
+    w.Key("name");
+    w.String(t.name);
+    w.Key("attributes");
+    w.Integer(t.attributes);
+    w.Key("connect");
+    w.String(t.connect);
+    w.Key("sourceTableName");
+    w.String(t.sourceTableName);
+    w.Key("fields");
+    w.BeginArray();
+    for (const FieldDef& f : t.fields) {
+        WriteField(w, f);
+    }
+    w.EndArray();
+    w.Key("indexes");
+    w.BeginArray();
+    for (const IndexDef& x : t.indexes) {
+        WriteIndex(w, x);
+    }
+    w.EndArray();
+    WriteProperties(w, t.properties);
+    w.EndObject();
+}
+
+void WriteQuery(JsonWriter& w, const QueryDef& q) {
+    w.BeginObject();
+    w.Key("name");
+    w.String(q.name);
+    w.Key("sql");
+    w.String(q.sql);
+    w.Key("type");
+    w.Integer(q.type);
+    w.Key("connect");
+    w.String(q.connect);
+    w.Key("returnsRecords");
+    w.Bool(q.returnsRecords);
+    WriteProperties(w, q.properties);
+    w.EndObject();
+}
+
+void WriteRelation(JsonWriter& w, const Relation& r) {
+    w.BeginObject();
+    w.Key("name");
+    w.String(r.name);
+    w.Key("table");
+    w.String(r.table);
+    w.Key("foreignTable");
+    w.String(r.foreignTable);
+    w.Key("attributes");
+    w.Integer(r.attributes);
+    w.Key("fields");
+    w.BeginArray();
+    for (const auto& f : r.fields) {
+        w.BeginObject();
+        w.Key("name");
+        w.String(f.name);
+        w.Key("foreignName");
+        w.String(f.foreignName);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+}
+
+template <typename Item>
+void WriteArray(JsonWriter& w, const char* name, const std::vector<Item>& items,
+                void (*write)(JsonWriter&, const Item&)) {
+    w.Key(name);
+    w.BeginArray();
+    for (const Item& item : items) {
+        write(w, item);
+    }
+    w.EndArray();
 }
 
 }  // namespace
 
 void WriteSchemaJson(const Schema& schema, std::ostream& out) {
     // Members in the documented order.
-    DocumentWriter document(out);
-    document.Member("format", kSchemaFormat);
-    document.Member("version", kSchemaVersion);
-    document.Member("path", schema.info.path);
-    document.Member("engine", schema.info.engine);
-    document.Member("codePage", schema.info.codePage);
-    document.Member("collatingOrder", schema.info.collatingOrder);
-    if (!schema.info.properties.empty()) {
-        json holder = json::object();
-        AddProperties(holder, schema.info.properties);
-        document.Member("properties", holder["properties"]);
-    }
-    document.Array("tableDefs", schema.tableDefs, TableJson);
-    document.Array("queryDefs", schema.queryDefs, QueryJson);
-    document.Array("relations", schema.relations, RelationJson);
-    document.End();
+    JsonWriter w(out);
+    w.BeginObject();
+    w.Key("format");
+    w.String(kSchemaFormat);
+    w.Key("version");
+    w.Integer(kSchemaVersion);
+    w.Key("path");
+    w.String(schema.info.path);
+    w.Key("engine");
+    w.String(schema.info.engine);
+    w.Key("codePage");
+    w.Integer(schema.info.codePage);
+    w.Key("collatingOrder");
+    w.Integer(schema.info.collatingOrder);
+    WriteProperties(w, schema.info.properties);
+    WriteArray(w, "tableDefs", schema.tableDefs, WriteTable);
+    WriteArray(w, "queryDefs", schema.queryDefs, WriteQuery);
+    WriteArray(w, "relations", schema.relations, WriteRelation);
+    w.EndObject();
 }
 
 std::string WriteSchemaJson(const Schema& schema) {

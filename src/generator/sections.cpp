@@ -13,9 +13,8 @@ std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\
 bool Creates(const Run& run, const FieldDef& field) { return DaoCreatesField(field.type, run.ace); }
 
 const FieldDef* FindField(const TableDef& table, std::string_view name) {
-    const std::string folded = FoldCase(name);
     for (const FieldDef& field : table.fields) {
-        if (FoldCase(field.name) == folded) {
+        if (SameName(field.name, name)) {
             return &field;
         }
     }

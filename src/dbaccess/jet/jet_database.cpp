@@ -50,7 +50,7 @@ constexpr std::string_view kCarriedByQueries[] = {"DefaultValue",   "Required", 
                                                   "ValidationRule", "ValidationText", "ReturnsRecords"};
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && FoldCase(text.substr(0, prefix.size())) == FoldCase(prefix);
+    return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
 }
 
 class Reader {

@@ -19,9 +19,8 @@ std::string ReadPoolName(Bytes block, std::size_t& pos, const TextDecoder& text)
 }  // namespace
 
 const PropertyValue* PropertyMap::Find(std::string_view name) const {
-    const std::string folded = FoldCase(name);
     for (const PropertyValue& value : entries_) {
-        if (FoldCase(value.name) == folded) {
+        if (SameName(value.name, name)) {
             return &value;
         }
     }
@@ -30,7 +29,7 @@ const PropertyValue* PropertyMap::Find(std::string_view name) const {
 
 void PropertyMap::Set(PropertyValue value) {
     for (PropertyValue& existing : entries_) {
-        if (FoldCase(existing.name) == FoldCase(value.name)) {
+        if (SameName(existing.name, value.name)) {
             existing = std::move(value);
             return;
         }
@@ -219,7 +218,7 @@ std::vector<Property> DaoProperties(const PropertyMap* map, const TextDecoder& t
     }
     for (const PropertyValue& value : map->entries()) {
         const bool isCarried = std::any_of(carried.begin(), carried.end(), [&](std::string_view name) {
-            return FoldCase(name) == FoldCase(value.name);
+            return SameName(name, value.name);
         });
         if (!isCarried) {
             result.push_back(Property{value.name, DaoCode(LookupStoredType(value.type).dao),

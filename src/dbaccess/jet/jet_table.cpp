@@ -122,9 +122,8 @@ std::string TextDecoder::Decode(Bytes bytes) const {
 }
 
 const Column* TableDefinition::FindColumn(std::string_view name) const {
-    const std::string folded = FoldCase(name);
     for (const Column& column : columns) {
-        if (FoldCase(column.name) == folded) {
+        if (SameName(column.name, name)) {
             return &column;
         }
     }
@@ -297,6 +296,10 @@ Bytes RowReader::RowAt(std::uint32_t page, std::uint32_t row, std::uint16_t* fla
     if (data.U8(0) != kDataPage) {
         Damaged("a row pointer leads to a page that holds no rows");
     }
+    return RowOn(data, row, flags);
+}
+
+Bytes RowReader::RowOn(Bytes data, std::uint32_t row, std::uint16_t* flags) const {
     const std::size_t countOffset = text_.Jet3() ? 0x08 : 0x0C;
     const std::size_t tableOffset = countOffset + 2;
     const std::uint32_t count = data.U16(countOffset);
@@ -533,11 +536,14 @@ void RowReader::ForEachRow(const TableDefinition& table,
         }
         const std::uint32_t count = data.U16(countOffset);
         for (std::uint32_t r = 0; r < count; ++r) {
-            std::uint16_t flags = 0;
-            const Bytes bytes = RowAt(page, r, &flags);
-            if ((flags & kRowDeleted) == 0) {
-                rows.push_back(ListedRow{page, r, (flags & kRowOverflow) != 0, bytes});
+            // Deleted rows are most of a catalogue page's slots once a design
+            // has been edited; they are passed over unread.
+            if ((data.U16(countOffset + 2 + r * 2) & kRowDeleted) != 0) {
+                continue;
             }
+            std::uint16_t flags = 0;
+            const Bytes bytes = RowOn(data, r, &flags);
+            rows.push_back(ListedRow{page, r, (flags & kRowOverflow) != 0, bytes});
         }
     }
     // A row moved elsewhere leaves a pointer behind; read it there, once.

@@ -117,6 +117,8 @@ public:
     Bytes RowAt(std::uint32_t page, std::uint32_t row, std::uint16_t* flags = nullptr) const;
 
 private:
+    // Row `row` of the data page `data`.
+    Bytes RowOn(Bytes data, std::uint32_t row, std::uint16_t* flags) const;
     std::vector<RowValue> CrackRow(const TableDefinition& table, Bytes row) const;
     // The bytes at the place a moved row points to, following further moves;
     // every place reached is added to `targets`.

@@ -146,13 +146,6 @@ std::string Quoted(std::string_view text) {
     return out;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin())) {
-        return true;
-    }
-    return FoldCase(a) == FoldCase(b);
-}
-
 bool EndsWithSpace(std::string_view text) {
     if (text.empty()) {
         return false;
@@ -700,7 +693,7 @@ private:
         sql += "ORDER BY ";
         AppendCommaList(sql, rows, [&](const QueryRow* row) {
             sql += Expr(row);
-            if (row->name1 && EqualsNoCase(*row->name1, "D")) {
+            if (row->name1 && SameName(*row->name1, "D")) {
                 sql += " DESC";
             }
         });

@@ -1,0 +1,44 @@
+#include "common/text.h"
+
+#include <gtest/gtest.h>
+
+namespace vt {
+namespace {
+
+int Sign(int value) { return (value > 0) - (value < 0); }
+
+// The order Jet lists names in: folded case first, then code points; the
+// ASCII shortcut must agree with the general road.
+TEST(Names, CompareFoldedThenByCodePoint) {
+    struct Case {
+        const char* a;
+        const char* b;
+        int order;
+    };
+    const Case cases[] = {
+        {"orders", "Orders", 1},       // equal folded: 'O' < 'o'
+        {"Orders", "orders", -1},
+        {"Orders", "Orders", 0},
+        {"Order", "Orders", -1},       // a prefix first
+        {"_x", "a", -1},               // '_' (0x5F) before 'a', though after 'A'
+        {"Zebra", "apple", 1},         // folded, not bytewise
+        {"Ärger", "arger", 1},         // non-ASCII after ASCII
+        {"ärger", "Ärger", 1},         // equal folded: 'Ä' < 'ä'
+        {"STRASSE", "straße", -1},     // simple folding keeps ß as ß
+        {"Ωmega", "ωmega", -1},
+        {"日本", "Ab", 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Sign(CompareNames(c.a, c.b)), c.order) << c.a << " / " << c.b;
+        EXPECT_EQ(Sign(CompareNames(c.b, c.a)), -c.order) << c.b << " / " << c.a;
+    }
+}
+
+TEST(Names, FoldCase) {
+    EXPECT_EQ(FoldCase("Order_ID 2"), "order_id 2");
+    EXPECT_EQ(FoldCase("ÄÖÜ Ωmega"), "äöü ωmega");
+    EXPECT_EQ(FoldCase("ǅ"), "ǆ");  // titlecase folds as well
+}
+
+}  // namespace
+}  // namespace vt
