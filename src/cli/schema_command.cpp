@@ -11,7 +11,7 @@ int SchemaCommand::Execute(Session& session) {
         return exit_code::kOpenFailed;
     }
     try {
-        WriteSchemaJson(SnapshotSchema(*database), session.out);
+        WriteSchemaJson(*database, session.out);
     } catch (...) {
         session.ReportOpenFailure();
         return exit_code::kOpenFailed;

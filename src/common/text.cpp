@@ -106,13 +106,25 @@ std::string FoldCase(std::string_view utf8) {
     return out;
 }
 
+// Names are compared as ASCII for as long as both are: a difference there
+// decides. Only a non-ASCII character can fold to another length, so the
+// rest goes to ICU only when one holds such a character.
 bool SameName(std::string_view a, std::string_view b) {
-    if (IsAscii(a) && IsAscii(b)) {
-        return a.size() == b.size() &&
-               std::equal(a.begin(), a.end(), b.begin(),
-                          [](char x, char y) { return AsciiFolded(x) == AsciiFolded(y); });
+    const std::size_t common = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i < common; ++i) {
+        if (((a[i] | b[i]) & 0x80) != 0) {
+            return FoldCase(a.substr(i)) == FoldCase(b.substr(i));
+        }
+        if (AsciiFolded(a[i]) != AsciiFolded(b[i])) {
+            return false;
+        }
     }
-    return FoldCase(a) == FoldCase(b);
+    if (a.size() == b.size()) {
+        return true;
+    }
+    return !IsAscii(a.size() > b.size() ? a.substr(i) : b.substr(i)) &&
+           FoldCase(a.substr(i)) == FoldCase(b.substr(i));
 }
 
 // UTF-8 sorts bytewise (as unsigned bytes) in code point order.

@@ -23,8 +23,9 @@ bool NeedsNoEscape(std::string_view text) {
 
 void JsonWriter::Key(std::string_view name) {
     BeforeValue();
-    Quoted(name);
-    buffer_ += ": ";
+    buffer_ += '"';
+    buffer_ += name;  // a member name of the format's own: nothing to escape
+    buffer_ += "\": ";
     afterKey_ = true;
 }
 
@@ -104,8 +105,14 @@ void JsonWriter::BeforeValue() {
 }
 
 void JsonWriter::NewLine() {
-    buffer_ += '\n';
-    buffer_.append(empty_.size() * 2, ' ');
+    constexpr std::string_view kIndents = "\n                                ";
+    const std::size_t width = 1 + empty_.size() * 2;
+    if (width <= kIndents.size()) {
+        buffer_.append(kIndents.substr(0, width));
+    } else {
+        buffer_ += '\n';
+        buffer_.append(empty_.size() * 2, ' ');
+    }
 }
 
 }  // namespace vt

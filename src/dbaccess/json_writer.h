@@ -21,7 +21,8 @@ public:
     void EndObject() { Close('}'); }
     void BeginArray() { Open('['); }
     void EndArray() { Close(']'); }
-    // An object member's name; its value follows.
+    // An object member's name, one of the format's own that needs no
+    // escaping; its value follows.
     void Key(std::string_view name);
 
     void String(std::string_view text);

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/error.h"
+#include "dbaccess/database.h"
 #include "dbaccess/json_writer.h"
 
 namespace vt {
@@ -463,39 +464,62 @@ void WriteRelation(JsonWriter& w, const Relation& r) {
     w.EndObject();
 }
 
-template <typename Item>
-void WriteArray(JsonWriter& w, const char* name, const std::vector<Item>& items,
+// Items are fetched one at a time, so a database's design is never held
+// whole a second time.
+template <typename Item, typename ItemAt>
+void WriteArray(JsonWriter& w, const char* name, std::size_t count, ItemAt itemAt,
                 void (*write)(JsonWriter&, const Item&)) {
     w.Key(name);
     w.BeginArray();
-    for (const Item& item : items) {
-        write(w, item);
+    for (std::size_t i = 0; i < count; ++i) {
+        write(w, itemAt(i));
     }
     w.EndArray();
 }
 
-}  // namespace
-
-void WriteSchemaJson(const Schema& schema, std::ostream& out) {
-    // Members in the documented order.
-    JsonWriter w(out);
+// The members before the collections, in the documented order.
+void WriteHead(JsonWriter& w, const DatabaseInfo& info) {
     w.BeginObject();
     w.Key("format");
     w.String(kSchemaFormat);
     w.Key("version");
     w.Integer(kSchemaVersion);
     w.Key("path");
-    w.String(schema.info.path);
+    w.String(info.path);
     w.Key("engine");
-    w.String(schema.info.engine);
+    w.String(info.engine);
     w.Key("codePage");
-    w.Integer(schema.info.codePage);
+    w.Integer(info.codePage);
     w.Key("collatingOrder");
-    w.Integer(schema.info.collatingOrder);
-    WriteProperties(w, schema.info.properties);
-    WriteArray(w, "tableDefs", schema.tableDefs, WriteTable);
-    WriteArray(w, "queryDefs", schema.queryDefs, WriteQuery);
-    WriteArray(w, "relations", schema.relations, WriteRelation);
+    w.Integer(info.collatingOrder);
+    WriteProperties(w, info.properties);
+}
+
+}  // namespace
+
+void WriteSchemaJson(const Schema& schema, std::ostream& out) {
+    JsonWriter w(out);
+    WriteHead(w, schema.info);
+    const auto& s = schema;
+    WriteArray(w, "tableDefs", s.tableDefs.size(),
+               [&](std::size_t i) -> const TableDef& { return s.tableDefs[i]; }, WriteTable);
+    WriteArray(w, "queryDefs", s.queryDefs.size(),
+               [&](std::size_t i) -> const QueryDef& { return s.queryDefs[i]; }, WriteQuery);
+    WriteArray(w, "relations", s.relations.size(),
+               [&](std::size_t i) -> const Relation& { return s.relations[i]; }, WriteRelation);
+    w.EndObject();
+}
+
+void WriteSchemaJson(const Database& database, std::ostream& out) {
+    JsonWriter w(out);
+    WriteHead(w, database.Info());
+    const auto& db = database;
+    WriteArray(w, "tableDefs", db.TableDefCount(), [&](std::size_t i) { return db.TableDefAt(i); },
+               WriteTable);
+    WriteArray(w, "queryDefs", db.QueryDefCount(), [&](std::size_t i) { return db.QueryDefAt(i); },
+               WriteQuery);
+    WriteArray(w, "relations", db.RelationCount(), [&](std::size_t i) { return db.RelationAt(i); },
+               WriteRelation);
     w.EndObject();
 }
 

@@ -9,6 +9,8 @@
 
 namespace vt {
 
+class Database;
+
 inline constexpr const char* kSchemaFormat = "vellumtide-schema";
 inline constexpr int kSchemaVersion = 1;
 
@@ -20,6 +22,8 @@ Schema ReadSchemaJson(std::string_view text, const std::string& file = "");
 std::string WriteSchemaJson(const Schema& schema);
 // The same document written as it is made, one table at a time.
 void WriteSchemaJson(const Schema& schema, std::ostream& out);
+// The document for an open database, each object read as it is written.
+void WriteSchemaJson(const Database& database, std::ostream& out);
 
 // Whether `content` is a JSON document rather than a database file.
 bool LooksLikeJson(std::string_view content);

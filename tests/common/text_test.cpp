@@ -34,6 +34,24 @@ TEST(Names, CompareFoldedThenByCodePoint) {
     }
 }
 
+TEST(Names, SameName) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"OrderID", "orderid", true},  {"OrderID", "OrderIE", false}, {"Order", "Orders", false},
+        {"", "", true},                {"xÄrger", "XäRGER", true},    {"Ärger", "Arger", false},
+        {"\u212A", "k", true},  // the Kelvin sign folds to a letter one byte long
+        {"Straße", "STRASSE", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SameName(c.a, c.b), c.same) << c.a << " / " << c.b;
+        EXPECT_EQ(SameName(c.b, c.a), c.same) << c.b << " / " << c.a;
+    }
+}
+
 TEST(Names, FoldCase) {
     EXPECT_EQ(FoldCase("Order_ID 2"), "order_id 2");
     EXPECT_EQ(FoldCase("ÄÖÜ Ωmega"), "äöü ωmega");

@@ -44,16 +44,20 @@ std::string ReadName(Bytes buffer, std::size_t& pos, const TextDecoder& text) {
     return text.Jet3() ? text.Decode(raw) : Utf16ToUtf8(raw);
 }
 
-void AppendUtf16Unit(std::u16string& out, std::uint16_t unit) { out.push_back(static_cast<char16_t>(unit)); }
-
-std::string FromUtf16(const std::u16string& units) {
+// UTF-8 for `count` UTF-16 units; a lone surrogate becomes U+FFFD.
+template <typename UnitAt>
+std::string DecodeUtf16(std::size_t count, UnitAt unitAt) {
     std::string out;
-    out.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t cp = units[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+    out.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        char32_t cp = unitAt(i);
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+            continue;
+        }
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < count && unitAt(i + 1) >= 0xDC00 &&
+            unitAt(i + 1) <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00);
             ++i;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
@@ -63,15 +67,17 @@ std::string FromUtf16(const std::u16string& units) {
     return out;
 }
 
+std::string FromUtf16(const std::u16string& units) {
+    return DecodeUtf16(units.size(), [&units](std::size_t i) { return units[i]; });
+}
+
 }  // namespace
 
 std::string Utf16ToUtf8(Bytes bytes) {
-    std::u16string units;
-    units.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        AppendUtf16Unit(units, bytes.U16(i));
-    }
-    return FromUtf16(units);
+    const std::uint8_t* data = bytes.data();
+    return DecodeUtf16(bytes.size() / 2, [data](std::size_t i) {
+        return static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    });
 }
 
 TextDecoder::TextDecoder(bool jet3, int codePage) : jet3_(jet3) {
