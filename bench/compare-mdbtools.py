@@ -17,9 +17,9 @@ Every round runs, for each file: vellumtide-cli list, mdb-tables -1,
 vellumtide-cli schema, mdb-schema, vellumtide-cli build, mdb-schema
 postgres, vellumtide-cli --version, mdb-ver: ours and theirs one after the
 other, so both see the same machine. A warm-up round is not counted. Each
-run's wall time and peak resident memory (GNU time's %M, from the Debian
-package time) are recorded; the tables give, for each group, the sum over its
-files of each file's median time, and the largest peak memory of any run.
+run's wall time, CPU time (user + system) and peak resident memory (GNU
+time's %U, %S and %M, from the Debian package time) are recorded; the tables give, for each group, the sum over its
+files of each file's median times, and the largest peak memory of any run.
 
 mdb-schema alone (Access output) writes no indexes or relationships;
 mdb-schema postgres does, so it is the counterpart of build. The goal
@@ -90,8 +90,8 @@ GNU_TIME = "/usr/bin/time"
 
 def run_once(argv, report):
     """Runs argv under GNU time, with no input and its output thrown away;
-    returns (seconds, peak resident KiB, exit code). A run past TIMEOUT is
-    killed.
+    returns (seconds, peak resident KiB, exit code, CPU seconds). A run past
+    TIMEOUT is killed.
 
     The peak memory comes from GNU time, not from this script's own wait4:
     Linux counts the memory of the process that called exec in the child's
@@ -100,7 +100,7 @@ def run_once(argv, report):
     actions = [(os.POSIX_SPAWN_OPEN, 0, "/dev/null", os.O_RDONLY, 0),
                (os.POSIX_SPAWN_OPEN, 1, "/dev/null", os.O_WRONLY, 0),
                (os.POSIX_SPAWN_OPEN, 2, "/dev/null", os.O_WRONLY, 0)]
-    command = [GNU_TIME, "-f", "%M", "-o", report] + argv
+    command = [GNU_TIME, "-f", "%M %U %S", "-o", report] + argv
     started = time.perf_counter()
     pid = os.posix_spawn(GNU_TIME, command, os.environ, file_actions=actions, setpgroup=0)
     timer = threading.Timer(TIMEOUT, lambda: os.killpg(pid, signal.SIGKILL))
@@ -111,8 +111,12 @@ def run_once(argv, report):
         timer.cancel()
     elapsed = time.perf_counter() - started
     with open(report, encoding="utf-8") as lines:
-        last = lines.read().strip().split("\n")[-1]
-    return elapsed, int(last) if last.isdigit() else 0, os.waitstatus_to_exitcode(status)
+        last = lines.read().strip().split("\n")[-1].split()
+    try:
+        kib, cpu = int(last[0]), float(last[1]) + float(last[2])
+    except (IndexError, ValueError):
+        kib, cpu = 0, 0.0
+    return elapsed, kib, os.waitstatus_to_exitcode(status), cpu
 
 
 # (key, label, argv maker); ours and theirs alternate.
@@ -137,7 +141,7 @@ PAIRS = [("list", "mdb-tables", True), ("schema", "mdb-schema", True),
 
 
 def measure(groups, cli, rounds, scratch):
-    """samples[group][file][key] = [(seconds, KiB, exit code), ...]"""
+    """samples[group][file][key] = [(seconds, KiB, exit code, CPU seconds), ...]"""
     table = commands(cli, scratch)
     samples = {g: {f: {k: [] for k, _, _ in table} for f in files} for g, files in groups}
     total = sum(len(files) for _, files in groups)
@@ -166,19 +170,20 @@ def summarise(samples, group):
     files = samples[group]
 
     def ok(f, key):
-        return all(code == 0 for _, _, code in files[f][key])
+        return all(code == 0 for _, _, code, _ in files[f][key])
 
-    def seconds(key, usable):
-        return sum(statistics.median(s for s, _, _ in files[f][key]) for f in usable)
+    def seconds(key, usable, field=0):
+        return sum(statistics.median(run[field] for run in files[f][key]) for f in usable)
 
     def peak(key, usable):
-        return max((kib for f in usable for _, kib, _ in files[f][key]), default=0)
+        return max((run[1] for f in usable for run in files[f][key]), default=0)
 
     summary = {}
     for ours, theirs, goal in PAIRS:
         usable = [f for f in files if ok(f, ours) and ok(f, theirs)]
         for key in (ours, theirs):
-            summary[key] = {"seconds": seconds(key, usable), "peak_kib": peak(key, usable),
+            summary[key] = {"seconds": seconds(key, usable), "cpu_seconds": seconds(key, usable, 3),
+                            "peak_kib": peak(key, usable),
                             "files": len(usable), "failed": sum(1 for f in files if not ok(f, key))}
         if goal:
             usable = [f for f in files if ok(f, ours) and ok(f, "mdb-schema")]
@@ -195,11 +200,12 @@ def ratio(a, b):
 
 def print_group(label, summary, note_text):
     print(f"\n{label}  ({note_text})")
-    print(f"  {'command':<26} {'time s':>9} {'peak MiB':>9}  {'ours/theirs':>11}  "
+    print(f"  {'command':<26} {'time s':>9} {'CPU s':>9} {'peak MiB':>9}  {'ours/theirs':>11}  "
           f"{'vs mdb-schema':>13}  goal")
     for ours, theirs, goal in PAIRS:
         o, t = summary[ours], summary[theirs]
-        line = (f"  {LABELS[ours]:<26} {o['seconds']:>9.3f} {o['peak_kib'] / 1024:>9.1f}  "
+        line = (f"  {LABELS[ours]:<26} {o['seconds']:>9.3f} {o['cpu_seconds']:>9.3f} "
+                f"{o['peak_kib'] / 1024:>9.1f}  "
                 f"{ratio(o['seconds'], t['seconds']):>11.2f}  ")
         if goal:
             g = o["goal"]
@@ -211,7 +217,8 @@ def print_group(label, summary, note_text):
         if o["failed"]:
             line += f"  ({o['failed']} file(s) failed)"
         print(line)
-        line = f"  {LABELS[theirs]:<26} {t['seconds']:>9.3f} {t['peak_kib'] / 1024:>9.1f}"
+        line = (f"  {LABELS[theirs]:<26} {t['seconds']:>9.3f} {t['cpu_seconds']:>9.3f} "
+                f"{t['peak_kib'] / 1024:>9.1f}")
         if t["failed"]:
             line += f"  {'':>11}  {'':>13}        ({t['failed']} file(s) failed)"
         print(line)
@@ -231,6 +238,14 @@ def machine():
     except OSError:
         pass
     return f"{os.cpu_count()} cores, {model or platform.machine()}, Linux {platform.release()}"
+
+
+def load_average():
+    try:
+        with open("/proc/loadavg", encoding="utf-8") as loadavg:
+            return " ".join(loadavg.read().split()[:3])
+    except OSError:
+        return "?"
 
 
 def version_of(argv):
@@ -315,8 +330,10 @@ def main():
     print(f"vellumtide-cli: {version_of([cli, '--version'])} ({cli})")
     print(f"mdbtools: {version_of(['dpkg-query', '-W', '-f=${Version}', 'mdbtools'])}")
     print(f"rounds: {args.rounds} counted after one warm-up, interleaved ours/theirs per file")
+    print(f"load average before: {load_average()}")
     with tempfile.TemporaryDirectory(prefix="compare-mdbtools-") as scratch:
         samples = measure(groups, cli, args.rounds, scratch)
+    print(f"load average after: {load_average()} (other work on the machine slows both sides)")
 
     results = {"machine": machine(), "rounds": args.rounds, "cli": cli,
                "when": datetime.datetime.now().isoformat(timespec="seconds"), "groups": {}}
