@@ -95,9 +95,9 @@ def mdbtools_design(path):
 
 def parse_fields(text):
     fields = []
-    for part in text.split(", "):
-        descending = part.endswith(" DESC")
-        name = part[:-len(" DESC")] if descending else part
+    for item in text.split(", "):
+        descending = item.endswith(" DESC")
+        name = item[:-len(" DESC")] if descending else item
         fields.append((name.strip('"').lower(), descending))
     return tuple(fields)
 

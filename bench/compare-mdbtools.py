@@ -22,7 +22,7 @@ time's %U, %S and %M, from the Debian package time) are recorded; the tables giv
 files of each file's median times, and the largest peak memory of any run.
 
 mdb-schema alone (Access output) writes no indexes or relationships;
-mdb-schema postgres does, so it is the counterpart of build. The goal
+mdb-schema postgres does, so it is what build is set against. The goal
 column checks ours against mdb-schema: at most half its time, and less
 peak memory.
 
@@ -77,11 +77,11 @@ def generate(work, tables, data_mb=0):
     path = os.path.join(work, name)
     if os.path.exists(path) and os.path.getmtime(path) >= os.path.getmtime(generator):
         return path
-    command = [sys.executable, generator, "--tables", str(tables), "-o", path + ".part"]
+    command = [sys.executable, generator, "--tables", str(tables), "-o", path + ".tmp"]
     if data_mb:
         command += ["--data-mb", str(data_mb)]
     subprocess.run(command, check=True)
-    os.replace(path + ".part", path)
+    os.replace(path + ".tmp", path)
     return path
 
 
@@ -134,7 +134,7 @@ def commands(cli, scratch):
     ]
 
 
-# Ours, its counterpart, and whether the goal (half mdb-schema's time, less
+# Ours, the mdbtools command it is set against, and whether the goal (half mdb-schema's time, less
 # memory) applies.
 PAIRS = [("list", "mdb-tables", True), ("schema", "mdb-schema", True),
          ("build", "mdb-schema-pg", True), ("version", "mdb-ver", False)]
@@ -336,7 +336,7 @@ def main():
     print(f"load average after: {load_average()} (other work on the machine slows both sides)")
 
     results = {"machine": machine(), "rounds": args.rounds, "cli": cli,
-               "when": datetime.datetime.now().isoformat(timespec="seconds"), "groups": {}}
+               "when": datetime.datetime.now().strftime("%Y-%m-%dT%H:%M:%S"), "groups": {}}
     for group, files in groups:
         summary = summarise(samples, group)
         size = sum(os.path.getsize(f) for f in files)

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Writes a Jet 4 (.mdb) database of a chosen size, for benchmarks.
 
-usage: bench/make-jet4.py --tables N [--data-mb M] [--no-properties] -o FILE
+usage: bench/make-jet4.py --tables N [--data-mb M] [--wide K] [--no-properties] -o FILE
 
-The database holds N user tables of 30 to 34 columns of mixed types, 4 to 6
+The database holds N user tables of 30 to 34 columns of mixed types (and
+with --wide K columns more each, whose definitions then take several
+pages), 4 to 6
 indexes each (a primary key, unique and non-unique ones, some on two columns,
 one descending), relationships between the tables (one or two columns, some
 enforced with cascades, some not), the property lists Access keeps for each
@@ -226,12 +228,12 @@ def prop(name, type_, value, ddl=0):
 _columns = {}
 
 
-def user_table(i, with_props):
+def user_table(i, with_props, wide=0):
     """Table number i: 30 columns plus up to 4 more, and 4 to 6 indexes.
     Tables share their column objects: a column's place, and so its layout,
     is the same in every table."""
     if with_props not in _columns:
-        _columns[with_props] = user_columns(with_props)
+        _columns[with_props] = user_columns(with_props, wide)
     base, extras = _columns[with_props]
     table = Table(f"{WORDS[i % len(WORDS)]}{i:05d}", base + extras[:i % 5])
     if with_props:
@@ -249,8 +251,10 @@ def user_table(i, with_props):
     return table
 
 
-def user_columns(with_props):
-    """The 30 columns of every user table, and the 4 more some have."""
+def user_columns(with_props, wide):
+    """The 30 columns of every user table (and `wide` more), and the 4 more
+    some have: those come last, so a column's place is the same in every
+    table."""
     def text(name, chars, required=False, zero_length=True, more=()):
         props = [prop("AllowZeroLength", BOOL, zero_length, 1), prop("Required", BOOL, required, 1),
                  prop("UnicodeCompression", BOOL, True)] + list(more)
@@ -299,6 +303,11 @@ def user_columns(with_props):
         text("Reference", 40),
         number("Sequence", LONG),
     ]
+    for n in range(wide):
+        kind = n % 4
+        name = f"Wide{n + 1:03d}"
+        columns.append(text(name, 50) if kind == 0 else number(name, LONG) if kind == 1
+                       else number(name, DATE, default=None) if kind == 2 else memo(name))
     extras = [text(f"Extra{n + 1}", 50) if n % 2 == 0 else number(f"Extra{n + 1}", LONG)
               for n in range(4)]
     return columns, extras
@@ -384,7 +393,7 @@ def encode_value(column, value, compress):
 
 
 def encode_row(table, values, compress=False):
-    """A Jet 4 row: column count, fixed part, variable part, its end and
+    """A Jet 4 row: column count, fixed-length values, variable-length ones, their end and
     offsets (last column first), variable count, then the null mask."""
     count = len(table.columns)
     fixed = bytearray(table.fixed_size)
@@ -411,7 +420,7 @@ def encode_row(table, values, compress=False):
         for data in var_data:
             offsets.append(len(out))
             out += data
-        out += struct.pack("<H", len(out))          # where the variable part ends
+        out += struct.pack("<H", len(out))          # where the variable-length values end
         for offset in reversed(offsets):
             out += struct.pack("<H", offset)
         out += struct.pack("<H", table.var_count)
@@ -454,15 +463,15 @@ def property_blob(table):
     if not table.table_props and not any(c.props for c in table.columns):
         return None
     pool = b"".join(struct.pack("<H", len(ucs2(n))) + ucs2(n) for n in PROPERTY_NAMES)
-    parts = [b"MR2\0", struct.pack("<IH", 6 + len(pool), 0x80), pool,
+    pieces = [b"MR2\0", struct.pack("<IH", 6 + len(pool), 0x80), pool,
              property_block(0x00, "", table.table_props)]
     for column in table.columns:
         if column.props:
             block = _blocks.get(id(column))
             if block is None:
                 block = _blocks[id(column)] = property_block(0x01, column.name, column.props)
-            parts.append(block)
-    return b"".join(parts)
+            pieces.append(block)
+    return b"".join(pieces)
 
 
 class RowPages:
@@ -645,12 +654,12 @@ def column_records(columns):
 
 def split_tdef(data):
     """The definition's bytes on its first page and continuation pages."""
-    parts = [data[:PAGE]]
+    pieces = [data[:PAGE]]
     rest = data[PAGE:]
     while rest:
-        parts.append(rest[:PAGE - 8])
+        pieces.append(rest[:PAGE - 8])
         rest = rest[PAGE - 8:]
-    return parts
+    return pieces
 
 
 def tdef_page_count(table):
@@ -664,13 +673,13 @@ def tdef_page_count(table):
     return 1 if length <= PAGE else 1 + -(-(length - PAGE) // (PAGE - 8))
 
 
-def tdef_page_builder(table, part_index):
+def tdef_page_builder(table, piece):
     def build():
-        parts = split_tdef(tdef_bytes_cached(table))
-        body = parts[part_index]
+        pieces = split_tdef(tdef_bytes_cached(table))
+        body = pieces[piece]
         page = bytearray(PAGE)
-        nxt = table.tdef_pages[part_index + 1] if part_index + 1 < len(parts) else 0
-        if part_index == 0:
+        nxt = table.tdef_pages[piece + 1] if piece + 1 < len(pieces) else 0
+        if piece == 0:
             page[:len(body)] = body
         else:
             page[8:8 + len(body)] = body
@@ -808,10 +817,10 @@ def add_data(pages, table, target_bytes):
 
 # ------------------------------------------------------------------ the file
 
-def build(tables_wanted, data_mb, with_props, path):
+def build(tables_wanted, data_mb, with_props, wide, path):
     objects, aces, queries, relationships = system_tables()
     system = [objects, aces, queries, relationships]
-    users = [user_table(i, with_props) for i in range(tables_wanted)]
+    users = [user_table(i, with_props, wide) for i in range(tables_wanted)]
     relations = relate(users)
     for t in system + users:
         t.number_indexes()
@@ -905,8 +914,8 @@ def build(tables_wanted, data_mb, with_props, path):
                 used = t.lv_pages if c.name == "LvProp" else []
                 t.column_maps[c.number] = (maps.add(usage_map_row(pages, used)),
                                            maps.add(usage_map_row(pages, [])))
-        for part, number in enumerate(t.tdef_pages):
-            pages.fill(number, tdef_page_builder(t, part))
+        for piece, number in enumerate(t.tdef_pages):
+            pages.fill(number, tdef_page_builder(t, piece))
 
     pages.write(path)
     return len(pages.contents), len(relations), rel_rows
@@ -915,10 +924,12 @@ def build(tables_wanted, data_mb, with_props, path):
 def main():
     parser = argparse.ArgumentParser(
         description="Write a Jet 4 (.mdb) database of N tables for benchmarks.",
-        usage="bench/make-jet4.py --tables N [--data-mb M] [--no-properties] -o FILE")
+        usage="bench/make-jet4.py --tables N [--data-mb M] [--wide K] [--no-properties] -o FILE")
     parser.add_argument("--tables", type=int, required=True, help="user tables to make (1 or more)")
     parser.add_argument("--data-mb", type=float, default=0.0,
                         help="megabytes of rows to spread over the tables (default 0)")
+    parser.add_argument("--wide", type=int, default=0,
+                        help="columns to add to every table, 0 to 200 (default 0)")
     parser.add_argument("--no-properties", action="store_true",
                         help="leave out the property lists (LvProp) of tables and columns")
     parser.add_argument("-o", "--output", required=True, help="the .mdb file to write")
@@ -927,11 +938,14 @@ def main():
         fail("--tables must be 1 or more")
     if args.tables > 30000:
         fail("--tables must be at most 30000 (Access allows 32768 objects)")
+    if not 0 <= args.wide <= 200:
+        fail("--wide must be 0 to 200 (a table has at most 255 columns)")
     if args.data_mb < 0:
         fail("--data-mb must not be negative")
     started = time.monotonic()
     try:
-        count, relations, rows = build(args.tables, args.data_mb, not args.no_properties, args.output)
+        count, relations, rows = build(args.tables, args.data_mb, not args.no_properties, args.wide,
+                                       args.output)
     except OSError as error:
         fail(f"cannot write {args.output}: {error.strerror}")
     print(f"make-jet4.py: {args.output}: {args.tables} tables, {relations} relationships "
