@@ -9,7 +9,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev libssl-dev libexpat1-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   clang libclang-rt-14-dev
-  mdbtools
+  mdbtools time
   xvfb xauth x11-utils imagemagick xdotool
 )
 
