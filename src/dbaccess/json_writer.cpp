@@ -6,8 +6,6 @@
 namespace vt {
 namespace {
 
-constexpr std::size_t kFlushAt = 64 * 1024;
-
 // Text that JSON takes between quotation marks as it stands.
 bool NeedsNoEscape(std::string_view text) {
     for (const char c : text) {
@@ -23,9 +21,9 @@ bool NeedsNoEscape(std::string_view text) {
 
 void JsonWriter::Key(std::string_view name) {
     BeforeValue();
-    buffer_ += '"';
-    buffer_ += name;  // a member name of the format's own: nothing to escape
-    buffer_ += "\": ";
+    Put('"');
+    Put(name);  // a member name of the format's own: nothing to escape
+    Put("\": ");
     afterKey_ = true;
 }
 
@@ -36,40 +34,50 @@ void JsonWriter::String(std::string_view text) {
 
 void JsonWriter::Quoted(std::string_view text) {
     if (NeedsNoEscape(text)) {
-        buffer_ += '"';
-        buffer_ += text;
-        buffer_ += '"';
+        Put('"');
+        Put(text);
+        Put('"');
     } else {
         // Escapes, and refuses text that is not UTF-8, as the reader expects.
-        buffer_ += nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
+        Put(nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::strict));
     }
 }
 
 void JsonWriter::Integer(std::int64_t value) {
     BeforeValue();
     char text[24];
-    buffer_.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+    Put(std::string_view(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, value).ptr - text)));
 }
 
 void JsonWriter::Double(double value) {
     BeforeValue();
-    buffer_ += nlohmann::json(value).dump();
+    Put(nlohmann::json(value).dump());
 }
 
 void JsonWriter::Bool(bool value) {
     BeforeValue();
-    buffer_ += value ? "true" : "false";
+    Put(value ? std::string_view("true") : std::string_view("false"));
 }
 
 void JsonWriter::Flush() {
-    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    buffer_.clear();
+    out_.write(buffer_.get(), static_cast<std::streamsize>(used_));
+    used_ = 0;
+}
+
+void JsonWriter::PutLarge(std::string_view bytes) {
+    Flush();
+    if (bytes.size() >= kBufferSize) {
+        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return;
+    }
+    std::memcpy(buffer_.get(), bytes.data(), bytes.size());
+    used_ = bytes.size();
 }
 
 void JsonWriter::Open(char bracket) {
     BeforeValue();
-    buffer_ += bracket;
-    empty_.push_back(true);
+    Put(bracket);
+    empty_.push_back(1);
 }
 
 void JsonWriter::Close(char bracket) {
@@ -78,11 +86,9 @@ void JsonWriter::Close(char bracket) {
     if (!wasEmpty) {
         NewLine();
     }
-    buffer_ += bracket;
+    Put(bracket);
     if (empty_.empty()) {
-        buffer_ += '\n';
-        Flush();
-    } else if (buffer_.size() >= kFlushAt) {
+        Put('\n');
         Flush();
     }
 }
@@ -98,9 +104,9 @@ void JsonWriter::BeforeValue() {
         return;
     }
     if (!empty_.back()) {
-        buffer_ += ',';
+        Put(',');
     }
-    empty_.back() = false;
+    empty_.back() = 0;
     NewLine();
 }
 
@@ -108,10 +114,12 @@ void JsonWriter::NewLine() {
     constexpr std::string_view kIndents = "\n                                ";
     const std::size_t width = 1 + empty_.size() * 2;
     if (width <= kIndents.size()) {
-        buffer_.append(kIndents.substr(0, width));
-    } else {
-        buffer_ += '\n';
-        buffer_.append(empty_.size() * 2, ' ');
+        Put(kIndents.substr(0, width));
+        return;
+    }
+    Put('\n');
+    for (std::size_t i = 0; i < empty_.size() * 2; ++i) {
+        Put(' ');
     }
 }
 

@@ -3,6 +3,8 @@
 // dump(2) lays it out, so large documents need no tree in memory.
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -12,7 +14,7 @@ namespace vt {
 
 class JsonWriter {
 public:
-    explicit JsonWriter(std::ostream& out) : out_(out) {}
+    explicit JsonWriter(std::ostream& out) : out_(out), buffer_(new char[kBufferSize]) {}
     ~JsonWriter() { Flush(); }
     JsonWriter(const JsonWriter&) = delete;
     JsonWriter& operator=(const JsonWriter&) = delete;
@@ -34,6 +36,24 @@ public:
     void Flush();
 
 private:
+    static constexpr std::size_t kBufferSize = 64 * 1024;
+
+    // Appends to the buffer; inline, as most pieces are a few bytes.
+    void Put(std::string_view bytes) {
+        if (bytes.size() > kBufferSize - used_) {
+            PutLarge(bytes);
+            return;
+        }
+        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+        used_ += bytes.size();
+    }
+    void Put(char c) {
+        if (used_ == kBufferSize) {
+            Flush();
+        }
+        buffer_[used_++] = c;
+    }
+    void PutLarge(std::string_view bytes);
     void Open(char bracket);
     void Close(char bracket);
     void BeforeValue();
@@ -41,8 +61,9 @@ private:
     void Quoted(std::string_view text);
 
     std::ostream& out_;
-    std::string buffer_;
-    std::vector<bool> empty_;  // per open container: nothing written in it yet
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
+    std::vector<std::uint8_t> empty_;  // per open container: 1 while nothing is written in it
     bool afterKey_ = false;
 };
 

@@ -85,9 +85,13 @@ void ReadObjectBlock(Bytes body, std::uint16_t blockType, const std::vector<std:
         result.table = std::move(values);
         return;
     }
-    PropertyMap& target = result.columns[FoldCase(objectName)];
+    auto [target, first] = result.columns.try_emplace(FoldCase(objectName));
+    if (first) {
+        target->second = std::move(values);
+        return;
+    }
     for (const PropertyValue& value : values.entries()) {
-        target.Set(value);
+        target->second.Set(value);
     }
 }
 
@@ -175,8 +179,12 @@ std::string FormatGuid(Bytes data) {
         }
         return group;
     };
-    return "{" + swapped(0, 4) + "-" + swapped(4, 2) + "-" + swapped(6, 2) + "-" + hex.substr(16, 4) + "-" +
-           hex.substr(20, 12) + "}";
+    std::string text = "{";
+    for (const std::string& group : {swapped(0, 4), swapped(4, 2), swapped(6, 2), hex.substr(16, 4)}) {
+        text += group;
+        text += '-';
+    }
+    return text + hex.substr(20, 12) + "}";
 }
 
 template <typename T>
