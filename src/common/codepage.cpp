@@ -1,5 +1,6 @@
 #include "common/codepage.h"
 
+#include <algorithm>
 #include <iconv.h>
 
 #include <cerrno>
@@ -179,6 +180,15 @@ std::string CodePage::Encode(std::string_view utf8) const {
                                                  std::to_string(number_) + ".");
     }
     return out;
+}
+
+void CodePage::AppendEncoded(std::string_view utf8, std::string& out) const {
+    // Every code page written here keeps ASCII as it is.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out.append(utf8);
+    } else {
+        out += Encode(utf8);
+    }
 }
 
 std::string CodePage::Decode(std::string_view bytes) const {

@@ -34,6 +34,8 @@ public:
     // UTF-8 text in this code page. Throws ErrorException when a character
     // has no representation (callers make sure it has).
     std::string Encode(std::string_view utf8) const;
+    // The same, appended to `out`.
+    void AppendEncoded(std::string_view utf8, std::string& out) const;
 
     // Text in this code page as UTF-8; bytes without a character become U+FFFD.
     std::string Decode(std::string_view bytes) const;

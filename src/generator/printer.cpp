@@ -9,7 +9,13 @@ namespace vt {
 void Printer::Substitute(std::string_view text, std::span<const Var> vars, std::string& out,
                          std::size_t& pos) const {
     while (pos < text.size() && text[pos] != '\n') {
-        const std::size_t special = text.find_first_of("$\n", pos);
+        std::size_t special = pos;  // find_first_of would call memchr per character
+        while (special < text.size() && text[special] != '$' && text[special] != '\n') {
+            ++special;
+        }
+        if (special == text.size()) {
+            special = std::string_view::npos;
+        }
         out.append(text.substr(pos, special - pos));
         if (special == std::string_view::npos || text[special] == '\n') {
             pos = special == std::string_view::npos ? text.size() : special;
@@ -61,18 +67,18 @@ const std::string& Printer::Lookup(std::string_view name, std::span<const Var> v
 }
 
 void Printer::EndLine() {
-    std::string bytes;
+    bytes_.clear();  // keeps its room from line to line
     if (!line_.empty()) {
-        bytes.assign(static_cast<std::size_t>(depth_) * 4, ' ');
+        bytes_.append(static_cast<std::size_t>(depth_) * 4, ' ');
     }
-    bytes += codePage_.Encode(line_);
+    codePage_.AppendEncoded(line_, bytes_);
     line_.clear();
-    if (bytes.size() > kMaxLineLength) {
+    if (bytes_.size() > kMaxLineLength) {
         throw ErrorException(err::kInternal, "A generated line is longer than Visual Basic allows (" +
-                                                 std::to_string(bytes.size()) + " characters).");
+                                                 std::to_string(bytes_.size()) + " characters).");
     }
-    bytes += "\r\n";
-    output_->Write(bytes);
+    bytes_ += "\r\n";
+    output_->Write(bytes_);
     ++lines_;
 }
 

@@ -81,7 +81,8 @@ private:
     std::map<std::string, std::string, std::less<>> globals_;
     int depth_ = 0;
     std::uint64_t lines_ = 0;
-    std::string line_;  // the line being assembled, UTF-8
+    std::string line_;   // the line being assembled, UTF-8
+    std::string bytes_;  // the line in the module's code page
 };
 
 }  // namespace vt

@@ -8,7 +8,7 @@
 namespace vt {
 namespace {
 
-std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+std::string Quoted(std::string_view name) { return std::string("\"").append(name).append("\""); }
 
 bool Creates(const Run& run, const FieldDef& field) { return DaoCreatesField(field.type, run.ace); }
 

@@ -414,7 +414,7 @@ OfficeHash ReadHash(const Tag& tag) {
 
 // The parameters both agile elements share, checked for what AES-CBC needs.
 AgileKey ReadAgileKey(const Tag& tag) {
-    const std::string label = "<" + std::string(tag.name) + ">";
+    const std::string label = std::string("<").append(tag.name).append(">");
     AgileKey key;
     const std::string_view cipher = ReadText(tag, "cipherAlgorithm");
     if (cipher != "AES") {
