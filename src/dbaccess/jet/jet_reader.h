@@ -68,7 +68,15 @@ public:
         }
         return SchemaDatabase::TableDefAt(i);
     }
-    TableDef TableHeadAt(std::size_t i) const override { return schema().tableDefs.at(i); }
+    TableDef TableHeadAt(std::size_t i) const override {
+        const TableDef& table = schema().tableDefs.at(i);
+        TableDef head;  // without the fields and indexes, which cost a copy each
+        head.name = table.name;
+        head.attributes = table.attributes;
+        head.connect = table.connect;
+        head.sourceTableName = table.sourceTableName;
+        return head;
+    }
     std::vector<std::string> Notes() const override { return details_.notes; }
 
 private:
