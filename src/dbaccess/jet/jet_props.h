@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
-#include <map>
+#include <unordered_map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,7 +34,7 @@ private:
 
 struct PropertyBlob {
     PropertyMap table;
-    std::map<std::string, PropertyMap> columns;  // keyed by the folded column name
+    std::unordered_map<std::string, PropertyMap> columns;  // keyed by the folded column name
 
     const PropertyMap* Column(std::string_view name) const;
 };
