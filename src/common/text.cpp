@@ -106,25 +106,15 @@ std::string FoldCase(std::string_view utf8) {
     return out;
 }
 
-// Names are compared as ASCII for as long as both are: a difference there
-// decides. Only a non-ASCII character can fold to another length, so the
-// rest goes to ICU only when one holds such a character.
-bool SameName(std::string_view a, std::string_view b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    std::size_t i = 0;
-    for (; i < common; ++i) {
-        if (((a[i] | b[i]) & 0x80) != 0) {
-            return FoldCase(a.substr(i)) == FoldCase(b.substr(i));
-        }
-        if (AsciiFolded(a[i]) != AsciiFolded(b[i])) {
-            return false;
-        }
+// From `from` on, where a non-ASCII character or the end of the shorter
+// name was met: only a non-ASCII character can fold to another length, so
+// names of two lengths that are ASCII to the end differ.
+bool SameNameFrom(std::string_view a, std::string_view b, std::size_t from) {
+    if (a.size() != b.size() && from == std::min(a.size(), b.size()) &&
+        IsAscii(a.size() > b.size() ? a.substr(from) : b.substr(from))) {
+        return false;
     }
-    if (a.size() == b.size()) {
-        return true;
-    }
-    return !IsAscii(a.size() > b.size() ? a.substr(i) : b.substr(i)) &&
-           FoldCase(a.substr(i)) == FoldCase(b.substr(i));
+    return FoldCase(a.substr(from)) == FoldCase(b.substr(from));
 }
 
 // UTF-8 sorts bytewise (as unsigned bytes) in code point order.

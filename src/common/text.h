@@ -19,8 +19,28 @@ std::u32string ToUtf32(std::string_view utf8);
 // Simple Unicode case folding, for comparing names as Jet does.
 std::string FoldCase(std::string_view utf8);
 
-// Whether two names are the same name once case is folded.
-bool SameName(std::string_view a, std::string_view b);
+bool SameNameFrom(std::string_view a, std::string_view b, std::size_t from);
+
+// Whether two names are the same name once case is folded. Inline, as the
+// reader asks it for every property of every field: names are compared as
+// ASCII for as long as both are, and a difference there decides.
+inline bool SameName(std::string_view a, std::string_view b) {
+    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (((x | y) & 0x80) != 0) {
+            return SameNameFrom(a, b, i);
+        }
+        if (x != y && (x ^ y) != 0x20) {
+            return false;
+        }
+        if (x != y && ((x | 0x20) < 'a' || (x | 0x20) > 'z')) {
+            return false;  // differ only in bit 5, but are not a letter's two cases
+        }
+    }
+    return a.size() == b.size() || SameNameFrom(a, b, common);
+}
 
 // Case-insensitive (folded) comparison, ties broken by code points.
 int CompareNames(std::string_view a, std::string_view b);
