@@ -15,8 +15,8 @@ set(VT_DEB_VERSION "${PROJECT_VERSION}-${VT_DEB_RELEASE}")
 set(VT_DEB_MAINTAINER "Marrowlane <vellumtide@marrowlane.invalid>")
 
 # Dates in the manual pages and the changelog: SOURCE_DATE_EPOCH when set
-# (scripts/package.sh sets it from the last commit), so that two builds of
-# one commit give the same packages.
+# (scripts/package.sh sets it to the last commit's time), so that two builds
+# of one commit write the same pages and changelog.
 string(TIMESTAMP VT_MAN_DATE "%Y-%m-%d" UTC)
 string(TIMESTAMP VT_DEB_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 
