@@ -6,6 +6,8 @@
 # The .deb files are left in BUILD_DIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The packages' folders and files get their modes through the umask too.
+umask 022
 bash scripts/install-deps.sh --packaging
 
 build=${1:-build-package}
