@@ -1,5 +1,6 @@
 # Installing the desktop program: the executable, its icon in the hicolor
-# theme and a .desktop entry, and a Debian package through CPack.
+# theme, a .desktop entry and its help, as the install component "desktop"
+# (the Debian package vellumtide; see VellumtidePackaging.cmake).
 include(GNUInstallDirs)
 
 install(TARGETS vellumtide RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT desktop)
@@ -15,16 +16,3 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/vellumtide.desktop
 install(FILES ${PROJECT_SOURCE_DIR}/resources/help/vellumtide-help.html
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vellumtide
   COMPONENT desktop)
-
-set(CPACK_PACKAGE_NAME "vellumtide")
-set(CPACK_PACKAGE_VENDOR "Marrowlane")
-set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-  "Writes a Visual Basic module whose DAO code re-creates an Access database")
-set(CPACK_PACKAGE_CONTACT "Marrowlane <vellumtide@marrowlane.invalid>")
-set(CPACK_GENERATOR "DEB")
-set(CPACK_DEBIAN_PACKAGE_SECTION "devel")
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# Dependencies from the linked libraries, as dpkg-shlibdeps finds them.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-include(CPack)

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package that building, testing, fuzzing and
 # benchmarking Vellumtide need. Safe to run again: apt skips what is there.
+# With --packaging it installs what making and checking the Debian packages
+# needs too (scripts/package.sh); the tests and CI do without it.
 set -euo pipefail
 
 packages=(
@@ -11,7 +13,14 @@ packages=(
   clang libclang-rt-14-dev
   mdbtools time
   xvfb xauth x11-utils imagemagick xdotool
+  groff-base
 )
+# scripts/package.sh: dpkg-shlibdeps (dpkg-dev) for CPack, lintian, and
+# man-db to read the manual pages the packages install.
+packaging=(dpkg-dev lintian man-db)
+if [ "${1:-}" = "--packaging" ]; then
+  packages+=("${packaging[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
