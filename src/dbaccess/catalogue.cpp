@@ -24,14 +24,15 @@ std::vector<CatalogueLine> ListCatalogue(const Database& database) {
         const TableDef table = database.TableHeadAt(i);
         const std::string tag = TableTag(table.attributes);
         if (!tag.empty()) {
-            lines.push_back({tag + table.name, table.IsOdbcLinked()});
+            lines.push_back({tag + table.name, table.IsOdbcLinked(), CatalogueObject::kTable, i});
         }
     }
     for (std::size_t i = 0; i < database.QueryDefCount(); ++i) {
-        lines.push_back({"[Query        ]" + database.QueryDefNameAt(i), false});
+        lines.push_back({"[Query        ]" + database.QueryDefNameAt(i), false, CatalogueObject::kQuery, i});
     }
     for (std::size_t i = 0; i < database.RelationCount(); ++i) {
-        lines.push_back({"[Relation     ]" + database.RelationAt(i).name, false});
+        lines.push_back(
+            {"[Relation     ]" + database.RelationAt(i).name, false, CatalogueObject::kRelation, i});
     }
     return lines;
 }

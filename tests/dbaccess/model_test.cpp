@@ -120,8 +120,9 @@ TEST(Catalogue, TagsByAttributesFirstRuleWins) {
     }
 }
 
-// Tables, then queries, then relations, in collection order; a query whose
-// design gives no SQL is still listed, and only reading its text fails.
+// Tables, then queries, then relations, in collection order, each line
+// naming its object's place in its collection; a query whose design gives
+// no SQL is still listed, and only reading its text fails.
 TEST(Catalogue, ListsTablesQueriesRelationsAndQueriesWithoutSql) {
     Schema s;
     for (const auto& [name, attributes] : {std::pair<const char*, std::uint32_t>{"Zeta", 0}, {"MSysObjects", 0x80000002},
@@ -135,12 +136,15 @@ TEST(Catalogue, ListsTablesQueriesRelationsAndQueriesWithoutSql) {
     details.querySqlErrors = {std::nullopt, broken};
     const jet::JetDatabase db(s, details);
     std::string listing;
+    const char* kinds[] = {"table", "query", "relation"};
     for (const CatalogueLine& line : ListCatalogue(db)) {
-        listing += (line.odbcNotice ? "(ODBC notice) " : "") + line.text + "\n";
+        listing += (line.odbcNotice ? "(ODBC notice) " : "") + line.text + " = " +
+                   kinds[static_cast<int>(line.object)] + " " + std::to_string(line.index) + "\n";
     }
     EXPECT_EQ(listing,
-              "[Table        ]Zeta\n(ODBC notice) [TableODBC    ]Remote\n[TableHidden  ]Alpha\n"
-              "(ODBC notice) [TableODBC    ]Remote2\n[Query        ]~sq_x\n[Query        ]Broken\n[Relation     ]R1\n");
+              "[Table        ]Zeta = table 0\n(ODBC notice) [TableODBC    ]Remote = table 2\n"
+              "[TableHidden  ]Alpha = table 3\n(ODBC notice) [TableODBC    ]Remote2 = table 4\n"
+              "[Query        ]~sq_x = query 0\n[Query        ]Broken = query 1\n[Relation     ]R1 = relation 0\n");
     EXPECT_EQ(db.QueryDefAt(0).sql, "SELECT 1;\r\n");
     EXPECT_THAT([&] { db.QueryDefAt(1); }, EngineError(broken.number, broken.description));
     EXPECT_TRUE(ListCatalogue(SchemaDatabase(Schema{})).empty());
