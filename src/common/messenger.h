@@ -31,7 +31,15 @@ inline constexpr int kRetry = 4;
 inline constexpr int kIgnore = 5;
 inline constexpr int kYes = 6;
 inline constexpr int kNo = 7;
+inline constexpr int kOwnButton = 100;  // the button a box's extras add
 }  // namespace answer
+
+// What a box may hold beyond its text: more text under it (the files a
+// command wrote) and a button of the program's own beside the others.
+struct BoxExtras {
+    std::string detail;
+    std::string button;  // its caption; none when empty
+};
 
 namespace pointer {
 inline constexpr int kDefault = 0;
@@ -43,6 +51,13 @@ public:
     virtual ~Messenger() = default;
     // Shows a modal box; returns the answer code of the button pressed.
     virtual int ShowMessage(const std::string& text, int style, const std::string& title) = 0;
+    // A box with extras; answer::kOwnButton when their button closed it.
+    // Where boxes have no room for them, the detail follows the text on
+    // lines of its own and there is no button of the program's own.
+    virtual int ShowMessageWith(const std::string& text, int style, const std::string& title,
+                                const BoxExtras& extras) {
+        return ShowMessage(extras.detail.empty() ? text : text + "\r" + extras.detail, style, title);
+    }
     virtual int MousePointer() const = 0;
     virtual void SetMousePointer(int shape) = 0;
 };

@@ -15,8 +15,9 @@ struct Reporter {
 };
 
 // With an error pending: a critical box naming `context` and the error,
-// then the error is cleared. With none: an information box with `context`.
-void ShowError(Reporter& reporter, const std::string& context);
+// then the error is cleared. With none: an information box with `context`
+// and the extras, whose answer is returned.
+int ShowError(Reporter& reporter, const std::string& context, const BoxExtras& extras = {});
 
 // The text of the critical box for `record` in `context`.
 std::string ErrorReportText(const std::string& context, const ErrorRecord& record);

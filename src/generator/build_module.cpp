@@ -293,21 +293,32 @@ bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
     return false;
 }
 
-void ReportBuildOutcome(bool failed, Reporter& reporter, const std::vector<std::string>& written) {
-    if (failed) {
-        ShowError(reporter, "Build Module completed with errors!");
-    } else if (reporter.pending.Number() != err::kNone) {
-        ShowError(reporter, "BuildModule()");
-    } else if (written.size() > 1) {
-        std::string text = "Build Module complete.\rThe design needs " + std::to_string(written.size()) +
-                           " modules; add all of them to your project:";
-        for (const std::string& path : written) {
-            text += "\r" + path;
-        }
-        ShowError(reporter, text);
-    } else {
-        ShowError(reporter, "Build Module complete.");
+std::string WrittenModulesText(const std::vector<std::string>& written, bool nameOne) {
+    if (written.size() == 1 && nameOne) {
+        return "Written to " + written.front();
     }
+    if (written.size() < 2) {
+        return {};
+    }
+    std::string text = "The design needs " + std::to_string(written.size()) +
+                       " modules; add all of them to your project:";
+    for (const std::string& path : written) {
+        text += "\r" + path;
+    }
+    return text;
+}
+
+int ReportBuildOutcome(bool failed, Reporter& reporter, const std::vector<std::string>& written,
+                       const OutcomeBox& box) {
+    if (failed) {
+        return ShowError(reporter, "Build Module completed with errors!");
+    }
+    if (reporter.pending.Number() != err::kNone) {
+        return ShowError(reporter, "BuildModule()");
+    }
+    const BoxExtras extras{WrittenModulesText(written, box.nameOneModule),
+                           written.empty() ? "" : box.button};
+    return ShowError(reporter, "Build Module complete.", extras);
 }
 
 }  // namespace vt

@@ -50,11 +50,21 @@ bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
                      GeneratorHost& host, Reporter& reporter,
                      const OutputOpener& open = OpenAtomicFileOutput);
 
+// How the box of a complete build tells what it wrote.
+struct OutcomeBox {
+    bool nameOneModule = false;  // name a single module too, not only several
+    std::string button;          // a button of the box's own once a module is written
+};
+
+// The text under "Build Module complete." that names the modules written:
+// always when the design needed more than one, the one only with `nameOne`.
+std::string WrittenModulesText(const std::vector<std::string>& written, bool nameOne);
+
 // Reports the outcome of a build command run: "Build Module completed with
 // errors!" when `failed`, the pending error as "BuildModule()" when one is
-// left, else "Build Module complete.", naming the modules when the design
-// needed more than one.
-void ReportBuildOutcome(bool failed, Reporter& reporter,
-                        const std::vector<std::string>& written = {});
+// left, else "Build Module complete." with the modules under it as `box`
+// asks. Returns the answer of the box.
+int ReportBuildOutcome(bool failed, Reporter& reporter, const std::vector<std::string>& written = {},
+                       const OutcomeBox& box = {});
 
 }  // namespace vt

@@ -400,24 +400,33 @@ TEST(Failure, AnOutputThatCannotBeOpenedIsReported) {
     EXPECT_EQ(host.builtCalls, 0);
 }
 
+// One message by result; a complete build names its modules under the
+// message when there are several, the one module only when asked to; a
+// box that cannot hold more text carries them on lines of their own.
 TEST(BuildOutcome, OneMessageByResult) {
     struct Case {
         bool failed;
         ErrorRecord pending;
+        std::vector<std::string> written;
+        bool nameOne;
         std::string text;
         int style;
     };
+    const std::string more = "\rThe design needs 2 modules; add all of them to your project:\r";
     const Case cases[] = {
-        {true, {}, "Build Module completed with errors!", box::kInformation},
-        {false, {75, "D", "S"}, "Error in BuildModule() <S> \r75 : D", box::kCritical},
-        {false, {}, "Build Module complete.", box::kInformation},
+        {true, {}, {}, true, "Build Module completed with errors!", box::kInformation},
+        {false, {75, "D", "S"}, {"/w/A.bas"}, true, "Error in BuildModule() <S> \r75 : D", box::kCritical},
+        {false, {}, {"/w/A.bas"}, false, "Build Module complete.", box::kInformation},
+        {false, {}, {"/w/A.bas"}, true, "Build Module complete.\rWritten to /w/A.bas", box::kInformation},
+        {false, {}, {"/w/A.bas", "/w/A_2.bas"}, false,
+         "Build Module complete." + more + "/w/A.bas\r/w/A_2.bas", box::kInformation},
     };
     for (const Case& c : cases) {
         test::RecordingMessenger messenger;
         PendingError pending;
         pending.Set(c.pending);
         Reporter reporter{pending, messenger};
-        ReportBuildOutcome(c.failed, reporter);
+        ReportBuildOutcome(c.failed, reporter, c.written, OutcomeBox{c.nameOne, ""});
         ASSERT_EQ(messenger.shown.size(), 1u);
         EXPECT_EQ(messenger.shown[0].text, c.text);
         EXPECT_EQ(messenger.shown[0].style, c.style);
