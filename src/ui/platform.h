@@ -1,8 +1,8 @@
 #pragma once
 // Everything the window needs from the desktop, in one place: message boxes,
 // the screen-wide pointer, file dialogs, the password prompt, the settings
-// store, keystroke simulation, the help window, the splash pause and the
-// figures of the About box. The program uses the Qt implementation; tests
+// store, keystroke simulation, the help window, the file manager, the
+// splash pause and the figures of the About box. The program uses the Qt implementation; tests
 // use a scripted one, so every command runs headless with chosen answers.
 
 #include <cstdint>
@@ -70,6 +70,10 @@ public:
 
     // Opens the program's help window.
     virtual void ShowHelp() = 0;
+
+    // Shows `folder` in the desktop's file manager; throws ErrorException
+    // when the desktop cannot.
+    virtual void OpenFolder(const std::string& folder) = 0;
 
     // Blocks the user-interface thread; nothing repaints meanwhile.
     virtual void Sleep(int milliseconds) = 0;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -115,17 +116,26 @@ std::vector<Choice> ChoicesFor(int style) {
 }  // namespace
 
 int QtPlatform::ShowMessage(const std::string& text, int style, const std::string& title) {
+    return ShowMessageWith(text, style, title, BoxExtras{});
+}
+
+// The detail is the box's informative text, under its text in a smaller
+// weight; the program's own button stands before the others.
+int QtPlatform::ShowMessageWith(const std::string& text, int style, const std::string& title,
+                                const BoxExtras& extras) {
     QMessageBox message(QApplication::activeWindow());
     message.setWindowTitle(QString::fromStdString(title));
     message.setTextFormat(Qt::PlainText);
     message.setText(MessageText(text));
+    message.setInformativeText(MessageText(extras.detail));
     message.setIcon(IconFor(style));
+    QPushButton* own = extras.button.empty() ? nullptr
+                                             : message.addButton(QString::fromStdString(extras.button),
+                                                                 QMessageBox::ActionRole);
     const std::vector<Choice> choices = ChoicesFor(style);
-    QMessageBox::StandardButtons buttons;
     for (const Choice& choice : choices) {
-        buttons |= choice.button;
+        message.addButton(choice.button);
     }
-    message.setStandardButtons(buttons);
     const std::size_t defaultIndex = static_cast<std::size_t>((style >> 8) & 0x3);
     message.setDefaultButton(choices[std::min(defaultIndex, choices.size() - 1)].button);
     // Escape answers Cancel where there is one, else the only button.
@@ -135,6 +145,9 @@ int QtPlatform::ShowMessage(const std::string& text, int style, const std::strin
         }
     }
     message.exec();
+    if (own != nullptr && message.clickedButton() == own) {
+        return answer::kOwnButton;
+    }
     const auto clicked = message.standardButton(message.clickedButton());
     for (const Choice& choice : choices) {
         if (choice.button == clicked) {
@@ -254,6 +267,13 @@ void QtPlatform::ShowHelp() {
     help_->show();
     help_->raise();
     help_->activateWindow();
+}
+
+void QtPlatform::OpenFolder(const std::string& folder) {
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)))) {
+        throw ErrorException(err::kPathFileAccess,
+                             "The desktop could not show the folder " + folder + ".");
+    }
 }
 
 void QtPlatform::Sleep(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }

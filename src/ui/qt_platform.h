@@ -15,6 +15,8 @@ public:
     ~QtPlatform() override;
 
     int ShowMessage(const std::string& text, int style, const std::string& title) override;
+    int ShowMessageWith(const std::string& text, int style, const std::string& title,
+                        const BoxExtras& extras) override;
     int MousePointer() const override { return pointer_; }
     void SetMousePointer(int shape) override;
 
@@ -29,6 +31,7 @@ public:
 
     void SendKeys(const std::string& keys) override;
     void ShowHelp() override;
+    void OpenFolder(const std::string& folder) override;
     void Sleep(int milliseconds) override;
     std::optional<OsVersion> QueryOsVersion() override;
     MemoryStatus QueryMemoryStatus() override;

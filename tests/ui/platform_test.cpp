@@ -13,6 +13,18 @@
 #include "ui/qt_platform.h"
 
 namespace vt::ui::test {
+
+// Takes the addresses the desktop is asked to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.append(url); }
+};
+
 namespace {
 
 TEST(ParseKeystrokes, ReadsTheNotationOrRejectsIt) {
@@ -50,6 +62,46 @@ TEST(QtPlatform, MessageBoxesAnswerWithTheCodeOfTheButton) {
         });
         EXPECT_EQ(platform.ShowMessage("one\rtwo\r\nthree", style, "Vellumtide"), code) << style;
         EXPECT_EQ(shown, "Vellumtide|one\ntwo\nthree");
+    }
+}
+
+// A box's extras: the detail under its text, and its own button, which
+// answers with its own code beside the box's usual buttons.
+TEST(QtPlatform, MessageBoxesShowTheirExtras) {
+    QtPlatform platform;
+    for (const bool own : {true, false}) {
+        std::string shown;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            shown = box->text().toStdString() + "|" + box->informativeText().toStdString();
+            QAbstractButton* ownButton = nullptr;
+            for (QAbstractButton* button : box->buttons()) {
+                ownButton = button->text() == "Open &Folder" ? button : ownButton;
+            }
+            shown += ownButton != nullptr ? "|own button" : "";
+            (own ? ownButton : box->button(QMessageBox::Ok))->click();
+        });
+        const BoxExtras extras{"Written to\r/w/A.bas", "Open &Folder"};
+        EXPECT_EQ(platform.ShowMessageWith("Done.", 64, "Vellumtide", extras),
+                  own ? answer::kOwnButton : answer::kOk);
+        EXPECT_EQ(shown, "Done.|Written to\n/w/A.bas|own button");
+    }
+}
+
+// The desktop is asked to show the folder itself, as a local file; where it
+// cannot (the offscreen test platform has no file manager) that is error 75.
+TEST(QtPlatform, OpenFolderAsksTheDesktop) {
+    QtPlatform platform;
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "Open");
+    platform.OpenFolder("/srv/code modules");
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_THAT(catcher.opened, ::testing::ElementsAre(QUrl::fromLocalFile("/srv/code modules")));
+    try {
+        platform.OpenFolder("/srv/code modules");
+        ADD_FAILURE() << "opened without a file manager";
+    } catch (const ErrorException& e) {
+        EXPECT_EQ(e.number(), err::kPathFileAccess);
     }
 }
 
@@ -135,3 +187,5 @@ TEST(QtPlatform, ServesTheWindowOnTheDesktop) {
 
 }  // namespace
 }  // namespace vt::ui::test
+
+#include "platform_test.moc"

@@ -33,10 +33,14 @@ using Reply = std::optional<std::string>;  // none: the Cancel button
 class ScriptedPlatform : public Platform {
 public:
     // "box STYLE POINTER TEXT" (an error's description, the engine's or the
-    // system's words, left out), "open REQUEST", "save REQUEST", "password PROMPT",
-    // "pointer N", "store KEY=VALUE", "keys KEYS", "help", "sleep MS", "end".
+    // system's words, left out) with "detail TEXT" and "button CAPTION" after
+    // it for its extras, "open REQUEST", "save REQUEST", "password PROMPT",
+    // "pointer N", "store KEY=VALUE", "keys KEYS", "help", "folder PATH",
+    // "sleep MS", "end".
     Lines log;
     std::deque<Reply> answers;  // in order: a path, a password, a button's code
+    bool pressOwnButton = false;  // a box's own button answers it, where it has one
+    bool folderFails = false;
     std::function<void(const std::string& entry)> onLog = [](const std::string&) {};
     std::map<std::string, std::string> store;  // "section/key"
     bool readOnlyStore = false;
@@ -61,6 +65,13 @@ public:
         Log("box " + std::to_string(style) + " " + std::to_string(pointer_) + " " +
             text.substr(0, cut == std::string::npos ? cut : cut + 3));
         return (style & 0x0f) == box::kOkOnly ? answer::kOk : std::stoi(Answer().value_or("2"));
+    }
+    int ShowMessageWith(const std::string& text, int style, const std::string& title,
+                        const BoxExtras& extras) override {
+        const int answer = ShowMessage(text, style, title);
+        Log("detail " + extras.detail);
+        Log("button " + extras.button);
+        return pressOwnButton && !extras.button.empty() ? answer::kOwnButton : answer;
     }
     int MousePointer() const override { return pointer_; }
     void SetMousePointer(int shape) override { Log("pointer " + std::to_string(pointer_ = shape)); }
@@ -91,6 +102,12 @@ public:
         PostKeystrokes(keys);
     }
     void ShowHelp() override { Log("help"); }
+    void OpenFolder(const std::string& folder) override {
+        Log("folder " + folder);
+        if (folderFails) {
+            throw ErrorException(err::kPathFileAccess, "No file manager.");
+        }
+    }
     void Sleep(int milliseconds) override { Log("sleep " + std::to_string(milliseconds)); }
     std::optional<OsVersion> QueryOsVersion() override { return osVersion; }
     MemoryStatus QueryMemoryStatus() override { return memory; }
