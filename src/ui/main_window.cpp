@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -31,8 +32,10 @@
 #include "dbaccess/catalogue.h"
 #include "ui/about.h"
 #include "ui/metrics.h"
+#include "ui/object_details.h"
 #include "ui/platform.h"
 #include "ui/splash.h"
+#include "ui/text_windows.h"
 
 namespace vt::ui {
 namespace {
@@ -118,6 +121,7 @@ frmTessel::frmTessel(WindowServices services, QWidget* parent)
 
     about_ = new frmAbout(platform_, this);
     about_->setWindowIcon(icon);
+    details_ = new frmDetails(this);
 
     // F1 opens the help, whether typed or sent by Help Topics.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -146,6 +150,7 @@ void frmTessel::BuildControls() {
 
     outer->addLayout(BuildNameRow(central));
     BuildCatalogueView(central, outer);
+    BuildNotesView(central, outer);
     outer->addLayout(BuildOptions(central));
     outer->addLayout(BuildButtons(central));
     SetTabOrder();
@@ -180,6 +185,33 @@ void frmTessel::BuildCatalogueView(QWidget* central, QBoxLayout* outer) {
     dbTableList->setSortingEnabled(false);
     dbTableList->setMinimumSize(Twips(3600), Twips(1200));
     outer->addWidget(dbTableList, 1);
+    // Double-click or Enter on a line shows its object's details.
+    connect(dbTableList, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { ShowObjectDetails(dbTableList->row(item)); });
+
+    dbObjectCount = new QLabel(central);
+    dbObjectCount->setObjectName("dbObjectCount");
+    dbObjectCount->setTextFormat(Qt::PlainText);
+    outer->addWidget(dbObjectCount);
+}
+
+// What the reader found that the module cannot re-create, to read and copy;
+// shown only when there is something to say.
+void frmTessel::BuildNotesView(QWidget* central, QBoxLayout* outer) {
+    dbNotesLabel = new QLabel(QStringLiteral("&Notes:"), central);
+    dbNotesLabel->setObjectName("dbNotesLabel");
+    dbNotes = new QPlainTextEdit(central);
+    dbNotes->setObjectName("dbNotes");
+    dbNotes->setReadOnly(true);
+    dbNotes->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    dbNotes->setFixedHeight(4 * dbNotes->fontMetrics().lineSpacing() +
+                            2 * static_cast<int>(dbNotes->document()->documentMargin()) +
+                            2 * dbNotes->frameWidth());
+    dbNotesLabel->setBuddy(dbNotes);
+    dbNotesLabel->hide();
+    dbNotes->hide();
+    outer->addWidget(dbNotesLabel);
+    outer->addWidget(dbNotes);
 }
 
 QLayout* frmTessel::BuildOptions(QWidget* central) {
@@ -246,13 +278,14 @@ QLayout* frmTessel::BuildButtons(QWidget* central) {
     return buttons;
 }
 
-// Tab order 0 to 11, then the full design; the labels take no focus.
+// Tab order 0 to 11, then the controls added since; the labels take no
+// focus.
 void frmTessel::SetTabOrder() {
     dbLabels[0]->setFocusPolicy(Qt::NoFocus);
     dbDatabaseName->setFocusPolicy(Qt::NoFocus);
-    QWidget* order[] = {dbFormName, dbComments[0], dbComments[1], dbOpenDB,    dbBuildModule,
-                        dbClose,    dbTableList,   dbFullPath,    dbEncrypt,   dbCommonCode,
-                        dbFullDesign};
+    QWidget* order[] = {dbFormName,   dbComments[0], dbComments[1], dbOpenDB,     dbBuildModule,
+                        dbClose,      dbTableList,   dbFullPath,    dbEncrypt,    dbCommonCode,
+                        dbFullDesign, dbNotes};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }
@@ -321,6 +354,17 @@ void frmTessel::CarryOn(Step&& step) {
         step();
     } catch (...) {
         pending_.Set(ErrorFromCurrentException());
+    }
+}
+
+template <typename Step>
+void frmTessel::Reporting(const char* context, Step&& step) {
+    pending_.Clear();
+    try {
+        step();
+    } catch (...) {
+        pending_.Set(ErrorFromCurrentException());
+        ShowError(reporter_, context);
     }
 }
 
@@ -505,18 +549,52 @@ void frmTessel::OpenDatabaseSteps(const std::optional<std::string>& given) {
         gDatabaseName = earlierName;
         return;
     }
-    // The earlier database closes now that the new one is open.
+    // The earlier database closes now that the new one is open; the
+    // details of one of its objects go with it.
     gDatabase = std::move(opened);
+    details_->hide();
     RememberRecent(gDatabasePath);
     dbBuildModule->setEnabled(true);
+    ShowNotes(gDatabase->Notes());
+    ShowCatalogue();
+    platform_.SetMousePointer(pointer::kDefault);
+}
+
+// The list, then how many objects it holds. A catalogue that cannot be read
+// leaves both empty.
+void frmTessel::ShowCatalogue() {
     dbTableList->clear();
-    for (const CatalogueLine& line : ListCatalogue(*gDatabase)) {
+    dbObjectCount->clear();
+    listed_.clear();
+    const std::vector<CatalogueLine> lines = ListCatalogue(*gDatabase);
+    for (const CatalogueLine& line : lines) {
         if (line.odbcNotice) {
             ShowError(reporter_, kOdbcNotice);
         }
         dbTableList->addItem(Q(line.text));
+        listed_.push_back(line);
     }
-    platform_.SetMousePointer(pointer::kDefault);
+    dbObjectCount->setText(Q(CatalogueCountText(lines)));
+}
+
+void frmTessel::ShowNotes(const std::vector<std::string>& notes) {
+    std::string text;
+    for (const std::string& note : notes) {
+        text += (text.empty() ? "" : "\n") + note;
+    }
+    dbNotes->setPlainText(Q(text));
+    dbNotesLabel->setVisible(!notes.empty());
+    dbNotes->setVisible(!notes.empty());
+}
+
+void frmTessel::ShowObjectDetails(int row) {
+    if (!gDatabase || row < 0 || static_cast<std::size_t>(row) >= listed_.size()) {
+        return;
+    }
+    const CatalogueLine& line = listed_[static_cast<std::size_t>(row)];
+    Reporting("ObjectDetails()", [&] {
+        details_->ShowText(line.text.substr(kTagWidth), ObjectDetails(*gDatabase, line));
+    });
 }
 
 void frmTessel::ShowDatabasePath(const std::string& path) {

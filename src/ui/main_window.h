@@ -13,6 +13,7 @@
 
 #include "common/error.h"
 #include "common/show_error.h"
+#include "dbaccess/catalogue.h"
 #include "dbaccess/database.h"
 #include "dbaccess/open.h"
 #include "generator/build_module.h"
@@ -27,6 +28,7 @@ class QLayout;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -34,6 +36,7 @@ namespace vt::ui {
 
 class Platform;
 class frmAbout;
+class frmDetails;
 
 using DatabaseOpener =
     std::function<std::unique_ptr<Database>(const std::string& path, const OpenOptions& options)>;
@@ -70,6 +73,8 @@ public:
     void dbBuildModule_Click();
     void dbClose_Click();
     void menuAbout_Click();
+    // The details of the object on list row `row`, in a window of their own.
+    void ShowObjectDetails(int row);
 
     // GeneratorHost: the generator reads the check boxes and resets the name.
     bool AddCommonCode() const override;
@@ -88,6 +93,7 @@ public:
     bool HighComments() const { return gHighComments; }
     bool Unloaded() const { return unloaded_; }
     frmAbout* AboutBox() const { return about_; }
+    frmDetails* DetailsBox() const { return details_; }
 
     // Controls, by the names the program has always used.
     QFrame* Line1 = nullptr;
@@ -100,6 +106,9 @@ public:
     std::array<QLabel*, 1> dbLabels{};
     QLabel* dbDatabaseName = nullptr;
     QListWidget* dbTableList = nullptr;
+    QLabel* dbObjectCount = nullptr;  // how many tables, queries and relations
+    QLabel* dbNotesLabel = nullptr;
+    QPlainTextEdit* dbNotes = nullptr;  // the reader's notes; hidden when none
     QCheckBox* dbFullPath = nullptr;
     QCheckBox* dbEncrypt = nullptr;
     QCheckBox* dbCommonCode = nullptr;
@@ -131,6 +140,7 @@ private:
     void BuildControls();
     QLayout* BuildNameRow(QWidget* central);
     void BuildCatalogueView(QWidget* central, QBoxLayout* outer);
+    void BuildNotesView(QWidget* central, QBoxLayout* outer);
     QLayout* BuildOptions(QWidget* central);
     QLayout* BuildButtons(QWidget* central);
     void SetTabOrder();
@@ -141,6 +151,8 @@ private:
     void RememberRecent(const std::string& path);
     void FillRecentMenu();
     void ShowDatabasePath(const std::string& path);
+    void ShowCatalogue();
+    void ShowNotes(const std::vector<std::string>& notes);
     std::unique_ptr<Database> OpenWithPassword();
     std::optional<std::string> AskModulePath();
     bool ConfirmReplace(const std::string& modulePath);
@@ -149,6 +161,9 @@ private:
     // and the next one runs.
     template <typename Step>
     void CarryOn(Step&& step);
+    // The stop-at-failure mode: a failing step is reported in `context`.
+    template <typename Step>
+    void Reporting(const char* context, Step&& step);
 
     Platform& platform_;
     DatabaseOpener openDatabase_;
@@ -163,8 +178,11 @@ private:
     std::string gLastProgramPath;
     bool gHighComments = false;
 
+    std::vector<CatalogueLine> listed_;  // what each row of dbTableList stands for
     std::vector<std::string> written_;  // by the last build
     frmAbout* about_ = nullptr;
+    frmDetails* details_ = nullptr;
+
     bool unloaded_ = false;
 };
 

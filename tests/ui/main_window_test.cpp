@@ -31,12 +31,13 @@ std::string Describe(QObject* object, const char* caption = "text") {
 // and their items. Closed with no database open, it ends the program quietly.
 TEST_F(WindowTest, OpensWithItsControlsInTabOrderAndItsMenus) {
     Lines seen;
-    for (QWidget* w = window->dbFormName; seen.size() < 10; w = w->nextInFocusChain()) {
+    for (QWidget* w = window->dbFormName; seen.size() < 12; w = w->nextInFocusChain()) {
         if (w->focusPolicy() != Qt::NoFocus && !w->objectName().isEmpty()) {
             seen.push_back(Describe(w));
         }
     }
-    for (QLabel* label : {window->dbLabels[0], window->dbDatabaseName}) {
+    for (QLabel* label : {window->dbLabels[0], window->dbDatabaseName, window->dbObjectCount,
+                          window->dbNotesLabel}) {
         seen.push_back(Describe(label) + (label->focusPolicy() == Qt::NoFocus ? "|no focus" : ""));
     }
     for (QAction* title : window->menuBar()->actions()) {
@@ -49,8 +50,11 @@ TEST_F(WindowTest, OpensWithItsControlsInTabOrderAndItsMenus) {
         "dbComments_1|Low Commenting Level|on", "dbOpenDB|&Open Database",
         "dbBuildModule|&Build the Module|disabled", "dbClose|&Close", "dbTableList|",
         "dbFullPath|Code Full DB Path|off", "dbEncrypt|Encrypted Database|on",
-        "dbCommonCode|Add Common Code|on", "dbLabels_0|Base Module Name (w/o Extension): |no focus",
-        "dbDatabaseName||no focus", "menuFile|&File", "menuOpenDB|&Open Database|Ctrl+O", "menuRecent|Open &Recent|disabled",
+        "dbCommonCode|Add Common Code|on", "dbFullDesign|Copy Full &Design|off",
+        "dbNotes|",
+        "dbLabels_0|Base Module Name (w/o Extension): |no focus",
+        "dbDatabaseName||no focus", "dbObjectCount||no focus", "dbNotesLabel|&Notes:|no focus",
+        "menuFile|&File", "menuOpenDB|&Open Database|Ctrl+O", "menuRecent|Open &Recent|disabled",
         "menuBuild|&Build the Module", "menuSeparator1|", "menuClose|&Close|Ctrl+Q",
         "menuEdit|&Edit",
         "menuCut|Cu&t|Ctrl+X", "menuCopy|&Copy|Ctrl+C", "menuPaste|&Paste|Ctrl+V",

@@ -153,11 +153,35 @@ inline const Lines kSalesLines = {
     "[Table        ]Customers", "[TableHidden  ]Notes",          "[Table        ]Orders",
     "[TableAttached]Prices",    "[Query        ]Current Orders", "[Relation     ]CustomersOrders"};
 
-struct TrackedDatabase : vt::test::FaultyDatabase {
-    TrackedDatabase(const Database& opened, bool broken, int& closed)
-        : FaultyDatabase(SnapshotSchema(opened), broken ? Object::kTable : Object::kNone, 1),
-          closed_(closed) {}
+// The database the engine opened, read through; a broken one fails at its
+// second table.
+class TrackedDatabase : public Database {
+public:
+    TrackedDatabase(std::unique_ptr<Database> opened, bool broken, int& closed)
+        : opened_(std::move(opened)), broken_(broken), closed_(closed) {}
     ~TrackedDatabase() override { ++closed_; }
+
+    DatabaseInfo Info() const override { return opened_->Info(); }
+    std::int32_t CollatingOrder() const override { return opened_->CollatingOrder(); }
+    std::size_t TableDefCount() const override { return opened_->TableDefCount(); }
+    TableDef TableDefAt(std::size_t i) const override { return Table(i, &Database::TableDefAt); }
+    TableDef TableHeadAt(std::size_t i) const override { return Table(i, &Database::TableHeadAt); }
+    std::size_t QueryDefCount() const override { return opened_->QueryDefCount(); }
+    QueryDef QueryDefAt(std::size_t i) const override { return opened_->QueryDefAt(i); }
+    std::string QueryDefNameAt(std::size_t i) const override { return opened_->QueryDefNameAt(i); }
+    std::size_t RelationCount() const override { return opened_->RelationCount(); }
+    Relation RelationAt(std::size_t i) const override { return opened_->RelationAt(i); }
+    std::vector<std::string> Notes() const override { return opened_->Notes(); }
+
+private:
+    TableDef Table(std::size_t i, TableDef (Database::*read)(std::size_t) const) const {
+        if (broken_ && i == 1) {
+            throw ErrorException(err::kEngineDamaged, "The object could not be read.", kEngineSource);
+        }
+        return ((*opened_).*read)(i);
+    }
+    std::unique_ptr<Database> opened_;
+    bool broken_;
     int& closed_;
 };
 
@@ -180,7 +204,7 @@ protected:
                                      kEngineSource);
             }
             return std::unique_ptr<Database>(std::make_unique<TrackedDatabase>(
-                *OpenDatabaseFile(path, options), path == Path("Broken.json"), closedDatabases));
+                OpenDatabaseFile(path, options), path == Path("Broken.json"), closedDatabases));
         };
         services.openOutput = [this](const std::string& path) {
             if (failOutput) {
