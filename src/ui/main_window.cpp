@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -122,6 +123,7 @@ frmTessel::frmTessel(WindowServices services, QWidget* parent)
     about_ = new frmAbout(platform_, this);
     about_->setWindowIcon(icon);
     details_ = new frmDetails(this);
+    moduleView_ = new frmModuleView(this);
 
     // F1 opens the help, whether typed or sent by Help Topics.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -259,13 +261,15 @@ QLayout* frmTessel::BuildButtons(QWidget* central) {
     dbOpenDB = button("&Open Database", "dbOpenDB");
     dbBuildModule = button("&Build the Module", "dbBuildModule");
     dbBuildModule->setEnabled(false);
+    dbViewModule = button("&View Module", "dbViewModule");
+    dbViewModule->setEnabled(false);
     dbClose = button("&Close", "dbClose");
-    // All three of one size: the widest caption decides.
+    // All of one size: the widest caption decides.
     int width = Twips(1800);
-    for (QPushButton* b : {dbOpenDB, dbBuildModule, dbClose}) {
+    for (QPushButton* b : {dbOpenDB, dbBuildModule, dbViewModule, dbClose}) {
         width = std::max(width, b->sizeHint().width());
     }
-    for (QPushButton* b : {dbOpenDB, dbBuildModule, dbClose}) {
+    for (QPushButton* b : {dbOpenDB, dbBuildModule, dbViewModule, dbClose}) {
         b->setFixedSize(width, std::max(Twips(375), b->sizeHint().height()));
         if (b != dbOpenDB) {
             buttons->addStretch(1);
@@ -274,6 +278,7 @@ QLayout* frmTessel::BuildButtons(QWidget* central) {
     }
     connect(dbOpenDB, &QPushButton::clicked, this, [this] { dbOpenDB_Click(); });
     connect(dbBuildModule, &QPushButton::clicked, this, [this] { dbBuildModule_Click(); });
+    connect(dbViewModule, &QPushButton::clicked, this, [this] { dbViewModule_Click(); });
     connect(dbClose, &QPushButton::clicked, this, [this] { dbClose_Click(); });
     return buttons;
 }
@@ -285,7 +290,7 @@ void frmTessel::SetTabOrder() {
     dbDatabaseName->setFocusPolicy(Qt::NoFocus);
     QWidget* order[] = {dbFormName,   dbComments[0], dbComments[1], dbOpenDB,     dbBuildModule,
                         dbClose,      dbTableList,   dbFullPath,    dbEncrypt,    dbCommonCode,
-                        dbFullDesign, dbNotes};
+                        dbFullDesign, dbViewModule,  dbNotes};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }
@@ -302,6 +307,13 @@ void frmTessel::BuildMenus() {
     menuRecent->menuAction()->setObjectName("menuRecent");
     menuBuild = menuFile->addAction(QStringLiteral("&Build the Module"));
     menuBuild->setObjectName("menuBuild");
+    menuViewModule = menuFile->addAction(QStringLiteral("&View Module"));
+    menuViewModule->setObjectName("menuViewModule");
+    menuOpenFolder = menuFile->addAction(QString::fromUtf8(kOpenFolderCaption));
+    menuOpenFolder->setObjectName("menuOpenFolder");
+    for (QAction* written : {menuViewModule, menuOpenFolder}) {
+        written->setEnabled(false);  // until a module is written
+    }
     menuSeparator1 = menuFile->addSeparator();
     menuSeparator1->setObjectName("menuSeparator1");
     menuClose = menuFile->addAction(QStringLiteral("&Close"));
@@ -346,6 +358,8 @@ void frmTessel::BuildMenus() {
         });
     }
     connect(menuAbout, &QAction::triggered, this, [this] { menuAbout_Click(); });
+    connect(menuViewModule, &QAction::triggered, this, [this] { dbViewModule_Click(); });
+    connect(menuOpenFolder, &QAction::triggered, this, [this] { menuOpenFolder_Click(); });
 }
 
 template <typename Step>
@@ -702,8 +716,49 @@ void frmTessel::dbBuildModule_Click() {
     bool failed = false;
     written_.clear();
     CarryOn([&] { failed = RunGenerator(*modulePath); });
-    ReportBuildOutcome(failed, reporter_, written_);
+    KeepWrittenModules();
+    const int answer = ReportBuildOutcome(failed, reporter_, written_,
+                                          OutcomeBox{true, kOpenFolderCaption});
     platform_.SetMousePointer(pointer::kDefault);
+    if (answer == answer::kOwnButton) {
+        menuOpenFolder_Click();
+    }
+}
+
+// A build that wrote modules makes them the ones to view; one that wrote
+// none leaves the earlier ones, which a failed build does not touch.
+void frmTessel::KeepWrittenModules() {
+    if (written_.empty()) {
+        return;
+    }
+    modules_ = written_;
+    modulesCodePage_ = buildCodePage_;
+    for (QAction* item : {menuViewModule, menuOpenFolder}) {
+        item->setEnabled(true);
+    }
+    dbViewModule->setEnabled(true);
+}
+
+void frmTessel::dbViewModule_Click() {
+    if (modules_.empty()) {
+        return;  // nothing written yet; the button and the item are disabled
+    }
+    Reporting("ViewModule()", [&] {
+        std::vector<ModuleText> texts;
+        for (const std::string& path : modules_) {
+            texts.push_back(ReadModuleText(path, modulesCodePage_));
+        }
+        moduleView_->ShowModules(texts);
+    });
+}
+
+void frmTessel::menuOpenFolder_Click() {
+    if (modules_.empty()) {
+        return;
+    }
+    Reporting("OpenContainingFolder()", [&] {
+        platform_.OpenFolder(Text(QFileInfo(Q(modules_.front())).absolutePath()));
+    });
 }
 
 // The base name made a file name, then the save dialog; none when the user
@@ -771,6 +826,7 @@ bool frmTessel::RunGenerator(const std::string& modulePath) {
     }
     const DatabaseInfo info = gDatabase->Info();
     const CodePage codePage = CodePage::Open(info.codePage);
+    buildCodePage_ = codePage.Number();
     // A schema file names the database it describes; that path is the one
     // to code, as the command-line tool does. A database file reports its
     // own path, the one the dialog returned.

@@ -37,6 +37,7 @@ namespace vt::ui {
 class Platform;
 class frmAbout;
 class frmDetails;
+class frmModuleView;
 
 using DatabaseOpener =
     std::function<std::unique_ptr<Database>(const std::string& path, const OpenOptions& options)>;
@@ -54,6 +55,9 @@ inline constexpr std::size_t kRecentFiles = 8;
 inline constexpr const char* kOpenTitle = "Open MS Access Database";
 inline constexpr const char* kSaveFilter = "VB Module (*.bas)|*.bas|All Files (*.*)|*.*";
 inline constexpr const char* kDefaultFormName = "DBCreate";
+// The menu item, and the button of a build's outcome box, that show the
+// folder of the module written last.
+inline constexpr const char* kOpenFolderCaption = "Open Containing &Folder";
 
 class frmTessel : public QMainWindow, public GeneratorHost {
 public:
@@ -75,6 +79,9 @@ public:
     void menuAbout_Click();
     // The details of the object on list row `row`, in a window of their own.
     void ShowObjectDetails(int row);
+    // The modules written last: their text, and their folder on the desktop.
+    void dbViewModule_Click();
+    void menuOpenFolder_Click();
 
     // GeneratorHost: the generator reads the check boxes and resets the name.
     bool AddCommonCode() const override;
@@ -94,6 +101,7 @@ public:
     bool Unloaded() const { return unloaded_; }
     frmAbout* AboutBox() const { return about_; }
     frmDetails* DetailsBox() const { return details_; }
+    frmModuleView* ModuleView() const { return moduleView_; }
 
     // Controls, by the names the program has always used.
     QFrame* Line1 = nullptr;
@@ -103,6 +111,7 @@ public:
     QPushButton* dbOpenDB = nullptr;
     QPushButton* dbBuildModule = nullptr;
     QPushButton* dbClose = nullptr;
+    QPushButton* dbViewModule = nullptr;  // enabled once a module is written
     std::array<QLabel*, 1> dbLabels{};
     QLabel* dbDatabaseName = nullptr;
     QListWidget* dbTableList = nullptr;
@@ -118,6 +127,8 @@ public:
     QAction* menuOpenDB = nullptr;
     QMenu* menuRecent = nullptr;
     QAction* menuBuild = nullptr;
+    QAction* menuViewModule = nullptr;
+    QAction* menuOpenFolder = nullptr;
     QAction* menuSeparator1 = nullptr;
     QAction* menuClose = nullptr;
     QMenu* menuEdit = nullptr;
@@ -153,6 +164,7 @@ private:
     void ShowDatabasePath(const std::string& path);
     void ShowCatalogue();
     void ShowNotes(const std::vector<std::string>& notes);
+    void KeepWrittenModules();
     std::unique_ptr<Database> OpenWithPassword();
     std::optional<std::string> AskModulePath();
     bool ConfirmReplace(const std::string& modulePath);
@@ -180,9 +192,12 @@ private:
 
     std::vector<CatalogueLine> listed_;  // what each row of dbTableList stands for
     std::vector<std::string> written_;  // by the last build
+    int buildCodePage_ = 0;             // of the last build's modules
+    std::vector<std::string> modules_;  // by the last build that wrote any
+    int modulesCodePage_ = 0;
     frmAbout* about_ = nullptr;
     frmDetails* details_ = nullptr;
-
+    frmModuleView* moduleView_ = nullptr;
     bool unloaded_ = false;
 };
 

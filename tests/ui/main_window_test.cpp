@@ -31,7 +31,7 @@ std::string Describe(QObject* object, const char* caption = "text") {
 // and their items. Closed with no database open, it ends the program quietly.
 TEST_F(WindowTest, OpensWithItsControlsInTabOrderAndItsMenus) {
     Lines seen;
-    for (QWidget* w = window->dbFormName; seen.size() < 12; w = w->nextInFocusChain()) {
+    for (QWidget* w = window->dbFormName; seen.size() < 13; w = w->nextInFocusChain()) {
         if (w->focusPolicy() != Qt::NoFocus && !w->objectName().isEmpty()) {
             seen.push_back(Describe(w));
         }
@@ -51,11 +51,12 @@ TEST_F(WindowTest, OpensWithItsControlsInTabOrderAndItsMenus) {
         "dbBuildModule|&Build the Module|disabled", "dbClose|&Close", "dbTableList|",
         "dbFullPath|Code Full DB Path|off", "dbEncrypt|Encrypted Database|on",
         "dbCommonCode|Add Common Code|on", "dbFullDesign|Copy Full &Design|off",
-        "dbNotes|",
+        "dbViewModule|&View Module|disabled", "dbNotes|",
         "dbLabels_0|Base Module Name (w/o Extension): |no focus",
         "dbDatabaseName||no focus", "dbObjectCount||no focus", "dbNotesLabel|&Notes:|no focus",
         "menuFile|&File", "menuOpenDB|&Open Database|Ctrl+O", "menuRecent|Open &Recent|disabled",
-        "menuBuild|&Build the Module", "menuSeparator1|", "menuClose|&Close|Ctrl+Q",
+        "menuBuild|&Build the Module", "menuViewModule|&View Module|disabled",
+        "menuOpenFolder|Open Containing &Folder|disabled", "menuSeparator1|", "menuClose|&Close|Ctrl+Q",
         "menuEdit|&Edit",
         "menuCut|Cu&t|Ctrl+X", "menuCopy|&Copy|Ctrl+C", "menuPaste|&Paste|Ctrl+V",
         "menuHelp|&Help", "menuHelpTopics|&Help Topics", "menuSeparator2|", "menuAbout|&About"));
