@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QSettings>
 #include <QTextBrowser>
 #include <QThread>
@@ -128,6 +129,11 @@ int QtPlatform::ShowMessageWith(const std::string& text, int style, const std::s
     message.setTextFormat(Qt::PlainText);
     message.setText(MessageText(text));
     message.setInformativeText(MessageText(extras.detail));
+    // The detail names files: a path broken at a slash is hard to read, so
+    // the box grows to hold each line whole.
+    if (auto* detail = message.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+        detail->setWordWrap(false);
+    }
     message.setIcon(IconFor(style));
     QPushButton* own = extras.button.empty() ? nullptr
                                              : message.addButton(QString::fromStdString(extras.button),
