@@ -22,8 +22,8 @@ struct OpenedCase {
 
 // Each open shows the notes of the database then current, and hides the
 // notes area when it has none; a failed open leaves the earlier notes and
-// count, a catalogue that cannot be read no count. Edit, Copy copies the
-// notes selected.
+// count, a catalogue that cannot be read no count. Alt+N, Ctrl+A and Edit,
+// Copy copy the notes.
 TEST_F(WindowTest, NotesAndCountFollowTheOpenDatabase) {
     WriteSchema("Sales.json", SalesSchema());
     WriteSchema("Broken.json", SalesSchema());
@@ -48,8 +48,9 @@ TEST_F(WindowTest, NotesAndCountFollowTheOpenDatabase) {
 
     OpenThroughDialog(kJet + cases[0].file);
     QGuiApplication::clipboard()->clear();
-    window->dbNotes->setFocus();
-    window->dbNotes->selectAll();
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::AltModifier);
+    ASSERT_TRUE(window->dbNotes->hasFocus());
+    QTest::keyClick(window->dbNotes, Qt::Key_A, Qt::ControlModifier);
     window->menuCopy->trigger();
     EXPECT_TRUE(QTest::qWaitFor(
         [] { return QGuiApplication::clipboard()->text().toStdString() == kDecimalNote; }));
