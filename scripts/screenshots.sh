@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real vellumtide under Xvfb, opens the example database and
-# saves screenshots of the splash screen, the main window and the About box
-# into docs/.
+# saves screenshots into docs/: the splash screen, the main window with the
+# example's notes, the details of a table, the outcome of a build, the
+# module viewer and the About box.
 #
 #   scripts/screenshots.sh [path/to/vellumtide]
 #
@@ -108,7 +109,58 @@ xdotool windowfocus --sync "$main" 2>/dev/null || true
 sleep 0.3
 import -window "$main" "$docs/screenshot-main.png"
 
+other_window() {  # the first visible window titled exactly $1 other than the main one
+  local id
+  for _ in $(seq 100); do
+    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -v "^$main\$" | head -1 || true)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "screenshots: no window '$1' besides the main one" >&2
+  return 1
+}
+
+# The details of the first table: a double-click on its line.
+xdotool mousemove --window "$main" 60 102 click --repeat 2 --delay 60 1
+details="$(window_id 'AllTypes')"
+sleep 0.6
+import -window "$details" "$docs/screenshot-details.png"
+xdotool windowfocus --sync "$details" 2>/dev/null || true
+xdotool key Escape
+gone 'AllTypes' || true
+
+# Build the module into the throw-away folder; the outcome names it.
+xdotool windowfocus --sync "$main" 2>/dev/null || true
+sleep 0.3
+xdotool key alt+b
+dialog="$(window_id 'Save TestData.mdb Database Source Code')"
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 5 "$work/TestData.bas"
+xdotool key Return
+gone 'Save TestData.mdb Database Source Code' || true
+outcome="$(other_window 'Vellumtide')"
+sleep 0.6
+import -window "$outcome" "$docs/screenshot-built.png"
+xdotool windowfocus --sync "$outcome" 2>/dev/null || true
+xdotool key Return
+sleep 0.5
+
+# View Module, through its access key.
+xdotool windowfocus --sync "$main" 2>/dev/null || true
+sleep 0.3
+xdotool key alt+v
+viewer="$(window_id 'View Module - TestData.bas')"
+sleep 0.8
+import -window "$viewer" "$docs/screenshot-module.png"
+xdotool windowfocus --sync "$viewer" 2>/dev/null || true
+xdotool key Escape
+gone 'View Module - TestData.bas' || true
+
 # Help, About.
+xdotool windowfocus --sync "$main" 2>/dev/null || true
+sleep 0.3
 xdotool key alt+h
 sleep 0.4
 xdotool key a
@@ -131,4 +183,5 @@ if kill -0 "$program_pid" 2>/dev/null; then
   exit 1
 fi
 program_pid=""
-echo "screenshots: wrote $docs/screenshot-splash.png, screenshot-main.png, screenshot-about.png"
+echo "screenshots: wrote $docs/screenshot-splash.png, screenshot-main.png, screenshot-details.png," \
+  "screenshot-built.png, screenshot-module.png, screenshot-about.png"
