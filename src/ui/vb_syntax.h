@@ -1,5 +1,5 @@
 #pragma once
-// The parts of a line of Visual Basic that the module viewer colours:
+// What the module viewer colours in a line of Visual Basic:
 // keywords, comments and string literals. No widgets, so that it is tested
 // on its own.
 
