@@ -56,7 +56,8 @@ public:
     // lines of its own and there is no button of the program's own.
     virtual int ShowMessageWith(const std::string& text, int style, const std::string& title,
                                 const BoxExtras& extras) {
-        return ShowMessage(extras.detail.empty() ? text : text + "\r" + extras.detail, style, title);
+        const std::string shown = extras.detail.empty() ? text : text + "\r" + extras.detail;
+        return ShowMessage(shown, style, title);
     }
     virtual int MousePointer() const = 0;
     virtual void SetMousePointer(int shape) = 0;

@@ -28,7 +28,8 @@ std::vector<CatalogueLine> ListCatalogue(const Database& database) {
         }
     }
     for (std::size_t i = 0; i < database.QueryDefCount(); ++i) {
-        lines.push_back({"[Query        ]" + database.QueryDefNameAt(i), false, CatalogueObject::kQuery, i});
+        lines.push_back(
+            {"[Query        ]" + database.QueryDefNameAt(i), false, CatalogueObject::kQuery, i});
     }
     for (std::size_t i = 0; i < database.RelationCount(); ++i) {
         lines.push_back(

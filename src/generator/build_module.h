@@ -64,7 +64,7 @@ std::string WrittenModulesText(const std::vector<std::string>& written, bool nam
 // errors!" when `failed`, the pending error as "BuildModule()" when one is
 // left, else "Build Module complete." with the modules under it as `box`
 // asks. Returns the answer of the box.
-int ReportBuildOutcome(bool failed, Reporter& reporter, const std::vector<std::string>& written = {},
-                       const OutcomeBox& box = {});
+int ReportBuildOutcome(bool failed, Reporter& reporter,
+                       const std::vector<std::string>& written = {}, const OutcomeBox& box = {});
 
 }  // namespace vt

@@ -68,8 +68,9 @@ std::string WithNewlines(const std::string& text) {
 
 std::string CatalogueCountText(const std::vector<CatalogueLine>& lines) {
     const auto count = [&](CatalogueObject object) {
-        return static_cast<std::size_t>(std::count_if(
-            lines.begin(), lines.end(), [&](const CatalogueLine& line) { return line.object == object; }));
+        return static_cast<std::size_t>(
+            std::count_if(lines.begin(), lines.end(),
+                          [&](const CatalogueLine& line) { return line.object == object; }));
     };
     return Counted(count(CatalogueObject::kTable), "table", "tables") + ", " +
            Counted(count(CatalogueObject::kQuery), "query", "queries") + ", " +

@@ -135,9 +135,10 @@ int QtPlatform::ShowMessageWith(const std::string& text, int style, const std::s
         detail->setWordWrap(false);
     }
     message.setIcon(IconFor(style));
-    QPushButton* own = extras.button.empty() ? nullptr
-                                             : message.addButton(QString::fromStdString(extras.button),
-                                                                 QMessageBox::ActionRole);
+    QPushButton* own =
+        extras.button.empty()
+            ? nullptr
+            : message.addButton(QString::fromStdString(extras.button), QMessageBox::ActionRole);
     const std::vector<Choice> choices = ChoicesFor(style);
     for (const Choice& choice : choices) {
         message.addButton(choice.button);

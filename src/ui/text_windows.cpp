@@ -70,7 +70,8 @@ void VbHighlighter::highlightBlock(const QString& text) {
     const std::u16string_view line(reinterpret_cast<const char16_t*>(text.utf16()),
                                    static_cast<std::size_t>(text.size()));
     for (const VbSpan& span : VbSpans(line)) {
-        setFormat(static_cast<int>(span.start), static_cast<int>(span.length), FormatOf(span.token));
+        setFormat(static_cast<int>(span.start), static_cast<int>(span.length),
+                  FormatOf(span.token));
     }
 }
 
@@ -96,9 +97,9 @@ void frmDetails::ShowText(const std::string& title, const std::string& text) {
     setWindowTitle(Q(title));
     detailsText->setPlainText(Q(text));
     const QStringList lines = Q(text).split('\n');
-    const auto longest = std::max_element(lines.begin(), lines.end(), [](const QString& a, const QString& b) {
-        return a.size() < b.size();
-    });
+    const auto longest =
+        std::max_element(lines.begin(), lines.end(),
+                         [](const QString& a, const QString& b) { return a.size() < b.size(); });
     resize(TextRoom(detailsText, std::max<int>(40, static_cast<int>(longest->size())),
                     std::clamp(static_cast<int>(lines.size()), 8, 30)));
     ShowOver(this);
@@ -137,7 +138,8 @@ void frmModuleView::ShowModules(const std::vector<ModuleText>& modules) {
         const int tab = moduleTabs->addTab(editor, QFileInfo(Q(module.path)).fileName());
         moduleTabs->setTabToolTip(tab, Q(module.path));
     }
-    const QString first = modules.empty() ? QString() : QFileInfo(Q(modules.front().path)).fileName();
+    const QString first =
+        modules.empty() ? QString() : QFileInfo(Q(modules.front().path)).fileName();
     setWindowTitle(QStringLiteral("View Module - ") + first);
     if (!isVisible() && ModuleEditor(0) != nullptr) {
         resize(TextRoom(ModuleEditor(0), 100, 36));
