@@ -582,13 +582,19 @@ void frmTessel::ShowCatalogue() {
     listed_.clear();
     const std::vector<CatalogueLine> lines = ListCatalogue(*gDatabase);
     for (const CatalogueLine& line : lines) {
-        if (line.odbcNotice) {
+        if (line.odbcNotice && !dbFullDesign->isChecked()) {  // the full design links them
             ShowError(reporter_, kOdbcNotice);
         }
         dbTableList->addItem(Q(line.text));
         listed_.push_back(line);
     }
     dbObjectCount->setText(Q(CatalogueCountText(lines)));
+}
+
+void frmTessel::DesignLeftOut(const std::vector<std::string>& notes) {
+    std::vector<std::string> all = gDatabase ? gDatabase->Notes() : std::vector<std::string>{};
+    all.insert(all.end(), notes.begin(), notes.end());
+    ShowNotes(all);
 }
 
 void frmTessel::ShowNotes(const std::vector<std::string>& notes) {

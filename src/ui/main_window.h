@@ -90,6 +90,8 @@ public:
     bool CopyFullDesign() const override;
     void ModuleBuilt() override;
     void FilesWritten(const std::vector<std::string>& paths) override { written_ = paths; }
+    // What the build left out joins the reader's notes.
+    void DesignLeftOut(const std::vector<std::string>& notes) override;
 
     // Module-level state, readable for the tests.
     const Database* CurrentDatabase() const { return gDatabase.get(); }

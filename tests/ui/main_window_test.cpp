@@ -12,6 +12,7 @@ namespace vt::ui::test {
 namespace {
 
 using QTest::qWaitFor;
+using ::testing::HasSubstr;
 
 // "name|caption", then "|shortcut", "|on" or "|off", "|disabled" as they apply.
 std::string Describe(QObject* object, const char* caption = "text") {
@@ -127,6 +128,24 @@ TEST_F(WindowTest, CopyFullDesignIsRememberedAndBuildsTheFullDesign) {
         window->dbBuildModule_Click();
         EXPECT_EQ(ReadFile(module).find("Private Sub SetProperty(") != std::string::npos, !stored);
     }
+}
+
+// With the full design ODBC links are re-created, so opening one says
+// nothing of them; after a build the properties left out join the notes.
+TEST_F(WindowTest, FullDesignLinksOdbcTablesAndNotesWhatItLeavesOut) {
+    window->Form_Load();
+    window->dbFullDesign->setChecked(true);
+    Schema sales = SalesSchema();
+    sales.tableDefs.push_back({"Staff", table_attr::kAttachedOdbc, "ODBC;DSN=HR", "Staff"});
+    sales.tableDefs[0].properties = {{"GUID", 9, std::string("00FF")}};
+    platform.answers = {WriteSchema("Linked.json", sales), Path("Linked.bas")};
+    window->dbOpenDB_Click();
+    EXPECT_TRUE(platform.Logged("box").empty());
+    window->dbBuildModule_Click();
+    EXPECT_EQ(window->dbNotes->toPlainText().toStdString(),
+              "Property 'GUID' is left out of 1 object: Access and the engine keep it for the "
+              "source's own objects.");
+    EXPECT_THAT(ReadFile(Path("Linked.bas")), HasSubstr("myTable.Connect = \"ODBC;DSN=HR\""));
 }
 
 // The list's font, whatever fonts the system has: 8.25 points, normal
