@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace vt {
@@ -26,6 +27,19 @@ public:
     // An object member's name, one of the format's own that needs no
     // escaping; its value follows.
     void Key(std::string_view name);
+
+    // A member and its value: text, a whole number or a Boolean.
+    template <typename Value>
+    void Member(std::string_view name, const Value& value) {
+        Key(name);
+        if constexpr (std::is_same_v<Value, bool>) {
+            Bool(value);
+        } else if constexpr (std::is_integral_v<Value>) {
+            Integer(value);
+        } else {
+            String(value);
+        }
+    }
 
     void String(std::string_view text);
     void Integer(std::int64_t value);

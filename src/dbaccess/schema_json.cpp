@@ -328,10 +328,8 @@ void WriteProperties(JsonWriter& w, const std::vector<Property>& properties) {
     w.BeginArray();
     for (const Property& p : properties) {
         w.BeginObject();
-        w.Key("name");
-        w.String(p.name);
-        w.Key("type");
-        w.Integer(p.type);
+        w.Member("name", p.name);
+        w.Member("type", p.type);
         w.Key("value");
         std::visit(Overloaded{[&](bool v) { w.Bool(v); }, [&](std::int64_t v) { w.Integer(v); },
                               [&](double v) { w.Double(v); },
@@ -344,29 +342,18 @@ void WriteProperties(JsonWriter& w, const std::vector<Property>& properties) {
 
 void WriteField(JsonWriter& w, const FieldDef& f) {
     w.BeginObject();
-    w.Key("name");
-    w.String(f.name);
-    w.Key("type");
-    w.Integer(DaoCode(f.type));
-    w.Key("size");
-    w.Integer(f.size);
-    w.Key("attributes");
-    w.Integer(f.attributes);
-    w.Key("defaultValue");
-    w.String(f.defaultValue);
-    w.Key("ordinalPosition");
-    w.Integer(f.ordinalPosition);
-    w.Key("required");
-    w.Bool(f.required);
-    w.Key("allowZeroLength");
-    w.Bool(f.allowZeroLength);
-    w.Key("validationRule");
-    w.String(f.validationRule);
-    w.Key("validationText");
-    w.String(f.validationText);
+    w.Member("name", f.name);
+    w.Member("type", DaoCode(f.type));
+    w.Member("size", f.size);
+    w.Member("attributes", f.attributes);
+    w.Member("defaultValue", f.defaultValue);
+    w.Member("ordinalPosition", f.ordinalPosition);
+    w.Member("required", f.required);
+    w.Member("allowZeroLength", f.allowZeroLength);
+    w.Member("validationRule", f.validationRule);
+    w.Member("validationText", f.validationText);
     if (!f.expression.empty()) {
-        w.Key("expression");
-        w.String(f.expression);
+        w.Member("expression", f.expression);
     }
     WriteProperties(w, f.properties);
     w.EndObject();
@@ -374,13 +361,11 @@ void WriteField(JsonWriter& w, const FieldDef& f) {
 
 void WriteIndex(JsonWriter& w, const IndexDef& x) {
     w.BeginObject();
-    w.Key("name");
-    w.String(x.name);
+    w.Member("name", x.name);
     for (const auto& [key, flag] : {std::pair{"primary", x.primary}, {"unique", x.unique},
                                     {"clustered", x.clustered}, {"ignoreNulls", x.ignoreNulls},
                                     {"required", x.required}, {"foreign", x.foreign}}) {
-        w.Key(key);
-        w.Bool(flag);
+        w.Member(key, flag);
     }
     w.Key("fields");
     w.BeginArray();
@@ -400,14 +385,10 @@ void WriteIndex(JsonWriter& w, const IndexDef& x) {
 
 void WriteTable(JsonWriter& w, const TableDef& t) {
     w.BeginObject();
-    w.Key("name");
-    w.String(t.name);
-    w.Key("attributes");
-    w.Integer(t.attributes);
-    w.Key("connect");
-    w.String(t.connect);
-    w.Key("sourceTableName");
-    w.String(t.sourceTableName);
+    w.Member("name", t.name);
+    w.Member("attributes", t.attributes);
+    w.Member("connect", t.connect);
+    w.Member("sourceTableName", t.sourceTableName);
     w.Key("fields");
     w.BeginArray();
     for (const FieldDef& f : t.fields) {
@@ -426,38 +407,27 @@ void WriteTable(JsonWriter& w, const TableDef& t) {
 
 void WriteQuery(JsonWriter& w, const QueryDef& q) {
     w.BeginObject();
-    w.Key("name");
-    w.String(q.name);
-    w.Key("sql");
-    w.String(q.sql);
-    w.Key("type");
-    w.Integer(q.type);
-    w.Key("connect");
-    w.String(q.connect);
-    w.Key("returnsRecords");
-    w.Bool(q.returnsRecords);
+    w.Member("name", q.name);
+    w.Member("sql", q.sql);
+    w.Member("type", q.type);
+    w.Member("connect", q.connect);
+    w.Member("returnsRecords", q.returnsRecords);
     WriteProperties(w, q.properties);
     w.EndObject();
 }
 
 void WriteRelation(JsonWriter& w, const Relation& r) {
     w.BeginObject();
-    w.Key("name");
-    w.String(r.name);
-    w.Key("table");
-    w.String(r.table);
-    w.Key("foreignTable");
-    w.String(r.foreignTable);
-    w.Key("attributes");
-    w.Integer(r.attributes);
+    w.Member("name", r.name);
+    w.Member("table", r.table);
+    w.Member("foreignTable", r.foreignTable);
+    w.Member("attributes", r.attributes);
     w.Key("fields");
     w.BeginArray();
     for (const auto& f : r.fields) {
         w.BeginObject();
-        w.Key("name");
-        w.String(f.name);
-        w.Key("foreignName");
-        w.String(f.foreignName);
+        w.Member("name", f.name);
+        w.Member("foreignName", f.foreignName);
         w.EndObject();
     }
     w.EndArray();
@@ -480,18 +450,12 @@ void WriteArray(JsonWriter& w, const char* name, std::size_t count, ItemAt itemA
 // The members before the collections, in the documented order.
 void WriteHead(JsonWriter& w, const DatabaseInfo& info) {
     w.BeginObject();
-    w.Key("format");
-    w.String(kSchemaFormat);
-    w.Key("version");
-    w.Integer(kSchemaVersion);
-    w.Key("path");
-    w.String(info.path);
-    w.Key("engine");
-    w.String(info.engine);
-    w.Key("codePage");
-    w.Integer(info.codePage);
-    w.Key("collatingOrder");
-    w.Integer(info.collatingOrder);
+    w.Member("format", kSchemaFormat);
+    w.Member("version", kSchemaVersion);
+    w.Member("path", info.path);
+    w.Member("engine", info.engine);
+    w.Member("codePage", info.codePage);
+    w.Member("collatingOrder", info.collatingOrder);
     WriteProperties(w, info.properties);
 }
 
