@@ -46,7 +46,8 @@ void JsonWriter::Quoted(std::string_view text) {
 void JsonWriter::Integer(std::int64_t value) {
     BeforeValue();
     char text[24];
-    Put(std::string_view(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, value).ptr - text)));
+    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
+    Put(std::string_view(text, static_cast<std::size_t>(end - text)));
 }
 
 void JsonWriter::Double(double value) {

@@ -54,6 +54,9 @@ private:
 
     // Appends to the buffer; inline, as most pieces are a few bytes.
     void Put(std::string_view bytes) {
+        if (bytes.empty()) {
+            return;  // and no null pointer reaches memcpy
+        }
         if (bytes.size() > kBufferSize - used_) {
             PutLarge(bytes);
             return;
