@@ -41,6 +41,8 @@ TEST(JsonWriter, WritesWhatTheTreeWouldHaveDumped) {
     const Json documents[] = {
         Json::parse(R"({"a": 1, "b": [], "c": {}, "d": [true, false, -7, 0.5, 36526.0]})"),
         Json::parse(R"({"deep": {"er": [[{"x": [1, [2, [3]]]}]]}, "after": "z"})"),
+        // Pieces that cross the writer's buffer boundary many times.
+        Json(std::vector<std::string>(3000, std::string(97, 'y'))),
         {{"text", "quote \" backslash \\ tab \t nul " + std::string(1, '\0') + " ß€😀 \r\n"},
          {"long", std::string(70000, 'x')}, {"empty", ""}},
     };

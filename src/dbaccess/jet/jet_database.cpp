@@ -49,6 +49,16 @@ constexpr std::string_view kCarriedByFields[] = {"DefaultValue",   "Required",  
 constexpr std::string_view kCarriedByQueries[] = {"DefaultValue",   "Required",       "AllowZeroLength",
                                                   "ValidationRule", "ValidationText", "ReturnsRecords"};
 
+// Tables, links and queries: the objects of the list of tables.
+bool IsDesignObject(std::int32_t type) {
+    return type == kTypeTable || type == kTypeOdbcLink || type == kTypeLink || type == kTypeQuery;
+}
+
+// The database's own row, which holds the database's properties.
+bool IsDatabaseRow(std::int32_t type, const std::string& name) {
+    return type == kTypeDatabase && name == "MSysDb";
+}
+
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
 }
@@ -82,8 +92,7 @@ public:
             entry.parentId = static_cast<std::int32_t>(*rowParent);
             entry.name = *rowName;
             entry.type = static_cast<std::int32_t>(*rowType);
-            const bool designObject = entry.type == kTypeTable || entry.type == kTypeOdbcLink ||
-                                      entry.type == kTypeLink || entry.type == kTypeQuery;
+            const bool designObject = IsDesignObject(entry.type);
             if (designObject) {
                 // Without its flags a system table would pass for a user's.
                 const auto rowFlags = rows_.Integer(flags, row, catalog);
@@ -94,7 +103,7 @@ public:
             }
             // Only tables, queries and the database's own row need the rest;
             // other objects can be large.
-            if (designObject || (entry.type == kTypeDatabase && entry.name == "MSysDb")) {
+            if (designObject || IsDatabaseRow(entry.type, entry.name)) {
                 entry.lvProp = rows_.Binary(lvProp, row, catalog).value_or(std::vector<std::uint8_t>{});
                 entry.database = rows_.Text(database, row, catalog).value_or("");
                 entry.connect = rows_.Text(connect, row, catalog).value_or("");
@@ -494,13 +503,12 @@ Objects CollectObjects(Reader& reader, const TextDecoder& text) {
     const ComplexColumns complex = ReadComplex(reader, catalog, tablesId);
     Objects objects;
     for (const CatalogRow& row : catalog) {
-        if (row.type == kTypeDatabase && row.name == "MSysDb") {
+        if (IsDatabaseRow(row.type, row.name)) {
             objects.databaseProperties = ObjectProperties(row, text, kCarried);
         }
         // Tables, links and queries, and nothing else, belong to the list of
         // tables: a row that breaks this has lost its parent or its kind.
-        const bool designObject = row.type == kTypeTable || row.type == kTypeOdbcLink ||
-                                  row.type == kTypeLink || row.type == kTypeQuery;
+        const bool designObject = IsDesignObject(row.type);
         if (designObject != (row.parentId == tablesId)) {
             Damaged(designObject
                         ? "the catalogue's '" + row.name + "' lies outside its list of tables"
