@@ -106,6 +106,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The descriptions: the synopsis, then the extended description, in which
 # no line may begin with a dot (a control statement there).
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME ${VT_DEB_PACKAGE_CLI})
+# libcrypto is loaded at run time, for encrypted files only, so
+# dpkg-shlibdeps cannot see it; it comes with libssl3.
+set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "libssl3 (>= 3.0.0)")
 set(CPACK_DEBIAN_CLI_DESCRIPTION
 "writes a Visual Basic module that re-creates an Access database
 vellumtide-cli reads the design of a Jet or ACE (Microsoft Access)

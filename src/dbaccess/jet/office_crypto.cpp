@@ -1,8 +1,7 @@
 #include "dbaccess/jet/office_crypto.h"
 
-#include <openssl/crypto.h>
 #include <expat.h>
-#include <openssl/evp.h>
+#include <string.h>
 
 #include <algorithm>
 #include <array>
@@ -16,6 +15,7 @@
 #include "common/error.h"
 #include "common/text.h"
 #include "dbaccess/jet/jet_file.h"
+#include "dbaccess/jet/libcrypto.h"
 
 namespace vt::jet {
 namespace {
@@ -90,7 +90,7 @@ public:
     // Cuts to `size`, or fills up to it with `pad`.
     void Fit(std::size_t size, std::uint8_t pad) {
         if (size < bytes_.size()) {
-            OPENSSL_cleanse(bytes_.data() + size, bytes_.size() - size);
+            explicit_bzero(bytes_.data() + size, bytes_.size() - size);
         }
         bytes_.resize(size, pad);
     }
@@ -98,7 +98,7 @@ public:
 private:
     void Wipe() {
         if (!bytes_.empty()) {
-            OPENSSL_cleanse(bytes_.data(), bytes_.size());
+            explicit_bzero(bytes_.data(), bytes_.size());
         }
     }
     std::vector<std::uint8_t> bytes_;
@@ -126,23 +126,23 @@ Secret PasswordBytes(std::string_view utf8) {
         bytes.data()[2 * i] = static_cast<std::uint8_t>(units[i]);
         bytes.data()[2 * i + 1] = static_cast<std::uint8_t>(units[i] >> 8);
     }
-    OPENSSL_cleanse(units.data(), units.size() * sizeof(std::uint16_t));
+    explicit_bzero(units.data(), units.size() * sizeof(std::uint16_t));
     return bytes;
 }
 
 // --- OpenSSL, held by owners that free it --------------------------------
 
 struct MdFree {
-    void operator()(EVP_MD* md) const { EVP_MD_free(md); }
+    void operator()(EVP_MD* md) const { Crypto().EVP_MD_free(md); }
 };
 struct MdCtxFree {
-    void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); }
+    void operator()(EVP_MD_CTX* ctx) const { Crypto().EVP_MD_CTX_free(ctx); }
 };
 struct CipherFree {
-    void operator()(EVP_CIPHER* cipher) const { EVP_CIPHER_free(cipher); }
+    void operator()(EVP_CIPHER* cipher) const { Crypto().EVP_CIPHER_free(cipher); }
 };
 struct CipherCtxFree {
-    void operator()(EVP_CIPHER_CTX* ctx) const { EVP_CIPHER_CTX_free(ctx); }
+    void operator()(EVP_CIPHER_CTX* ctx) const { Crypto().EVP_CIPHER_CTX_free(ctx); }
 };
 
 const char* HashName(OfficeHash hash) {
@@ -168,11 +168,11 @@ std::uint32_t HashSize(OfficeHash hash) {
 class Hasher {
 public:
     explicit Hasher(OfficeHash hash)
-        : md_(EVP_MD_fetch(nullptr, HashName(hash), nullptr)), ctx_(EVP_MD_CTX_new()) {
+        : md_(Crypto().EVP_MD_fetch(nullptr, HashName(hash), nullptr)), ctx_(Crypto().EVP_MD_CTX_new()) {
         if (!md_ || !ctx_) {
             CryptoFailed("provide a hash function");
         }
-        size_ = static_cast<std::size_t>(EVP_MD_get_size(md_.get()));
+        size_ = static_cast<std::size_t>(Crypto().EVP_MD_get_size(md_.get()));
     }
 
     std::size_t Size() const { return size_; }
@@ -180,11 +180,11 @@ public:
     // The hash of the pieces one after the other, into `out` (Size() bytes).
     void Into(std::initializer_list<std::span<const std::uint8_t>> pieces, std::uint8_t* out) const {
         unsigned int length = 0;
-        bool ok = EVP_DigestInit_ex2(ctx_.get(), md_.get(), nullptr) == 1;
+        bool ok = Crypto().EVP_DigestInit_ex2(ctx_.get(), md_.get(), nullptr) == 1;
         for (const auto& piece : pieces) {
-            ok = ok && EVP_DigestUpdate(ctx_.get(), piece.data(), piece.size()) == 1;
+            ok = ok && Crypto().EVP_DigestUpdate(ctx_.get(), piece.data(), piece.size()) == 1;
         }
-        ok = ok && EVP_DigestFinal_ex(ctx_.get(), out, &length) == 1;
+        ok = ok && Crypto().EVP_DigestFinal_ex(ctx_.get(), out, &length) == 1;
         if (!ok || length != size_) {
             CryptoFailed("compute a hash");
         }
@@ -202,13 +202,14 @@ public:
     Secret Iterated(std::span<const std::uint8_t> salt, const Secret& password,
                     std::uint32_t rounds) const {
         Secret hash = Of({salt, password.span()});
+        const Libcrypto& crypto = Crypto();
         for (std::uint32_t i = 0; i < rounds; ++i) {
             const auto round = Le32(i);
             unsigned int length = 0;
-            if (EVP_DigestInit_ex2(ctx_.get(), nullptr, nullptr) != 1 ||
-                EVP_DigestUpdate(ctx_.get(), round.data(), round.size()) != 1 ||
-                EVP_DigestUpdate(ctx_.get(), hash.data(), hash.size()) != 1 ||
-                EVP_DigestFinal_ex(ctx_.get(), hash.data(), &length) != 1 || length != size_) {
+            if (crypto.EVP_DigestInit_ex2(ctx_.get(), nullptr, nullptr) != 1 ||
+                crypto.EVP_DigestUpdate(ctx_.get(), round.data(), round.size()) != 1 ||
+                crypto.EVP_DigestUpdate(ctx_.get(), hash.data(), hash.size()) != 1 ||
+                crypto.EVP_DigestFinal_ex(ctx_.get(), hash.data(), &length) != 1 || length != size_) {
                 CryptoFailed("compute a hash");
             }
         }
@@ -226,7 +227,7 @@ class Aes {
 public:
     Aes(bool cbc, std::size_t keyBytes) {
         const std::string name = "AES-" + std::to_string(keyBytes * 8) + (cbc ? "-CBC" : "-ECB");
-        cipher_.reset(EVP_CIPHER_fetch(nullptr, name.c_str(), nullptr));
+        cipher_.reset(Crypto().EVP_CIPHER_fetch(nullptr, name.c_str(), nullptr));
         if (!cipher_) {
             CryptoFailed("provide AES");
         }
@@ -239,14 +240,14 @@ public:
         if (key.size() != keyBytes_ || data.size() % kAesBlock != 0) {
             CryptoFailed("decrypt a block of the wrong size");
         }
-        std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(EVP_CIPHER_CTX_new());
+        std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(Crypto().EVP_CIPHER_CTX_new());
         int written = 0;
         int last = 0;
-        const bool ok = ctx && EVP_DecryptInit_ex2(ctx.get(), cipher_.get(), key.data(), iv, nullptr) == 1 &&
-                        EVP_CIPHER_CTX_set_padding(ctx.get(), 0) == 1 &&
-                        EVP_DecryptUpdate(ctx.get(), data.data(), &written, data.data(),
+        const bool ok = ctx && Crypto().EVP_DecryptInit_ex2(ctx.get(), cipher_.get(), key.data(), iv, nullptr) == 1 &&
+                        Crypto().EVP_CIPHER_CTX_set_padding(ctx.get(), 0) == 1 &&
+                        Crypto().EVP_DecryptUpdate(ctx.get(), data.data(), &written, data.data(),
                                           static_cast<int>(data.size())) == 1 &&
-                        EVP_DecryptFinal_ex(ctx.get(), data.data() + written, &last) == 1;
+                        Crypto().EVP_DecryptFinal_ex(ctx.get(), data.data() + written, &last) == 1;
         if (!ok || static_cast<std::size_t>(written + last) != data.size()) {
             CryptoFailed("decrypt with AES");
         }
@@ -388,7 +389,7 @@ std::vector<std::uint8_t> ReadBase64(const Tag& tag, std::string_view name) {
         BadHeader(std::string(name) + " is not base64 text");
     }
     std::vector<std::uint8_t> out(text.size() / 4 * 3);
-    const int decoded = EVP_DecodeBlock(out.data(), reinterpret_cast<const unsigned char*>(text.data()),
+    const int decoded = Crypto().EVP_DecodeBlock(out.data(), reinterpret_cast<const unsigned char*>(text.data()),
                                         static_cast<int>(text.size()));
     if (decoded < 0) {
         BadHeader(std::string(name) + " is not base64 text");
@@ -647,7 +648,7 @@ OfficeEncryption ReadBinary(Bytes info) {
 // --- Keys and pages ----------------------------------------------------------
 
 bool SameBytes(const std::uint8_t* a, const std::uint8_t* b, std::size_t size) {
-    return CRYPTO_memcmp(a, b, size) == 0;
+    return Crypto().CRYPTO_memcmp(a, b, size) == 0;
 }
 
 class AgileDecryptor final : public OfficeDecryptor {
