@@ -4,6 +4,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "common/error.h"
@@ -182,9 +183,31 @@ std::string CodePage::Encode(std::string_view utf8) const {
     return out;
 }
 
+namespace {
+
+// Eight bytes at a time: the module's lines are checked one by one.
+bool IsAscii(std::string_view text) {
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if ((word & 0x8080808080808080ULL) != 0) {
+            return false;
+        }
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 void CodePage::AppendEncoded(std::string_view utf8, std::string& out) const {
     // Every code page written here keeps ASCII as it is.
-    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    if (IsAscii(utf8)) {
         out.append(utf8);
     } else {
         out += Encode(utf8);

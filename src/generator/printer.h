@@ -24,6 +24,7 @@ public:
     struct Var {
         Var(std::string_view n, std::string_view v) : name(n), value(v) {}
         Var(std::string_view n, const std::string& v) : name(n), value(v) {}
+        Var(std::string_view n, std::string&& v) : name(n), value(std::move(v)) {}
         Var(std::string_view n, const char* v) : name(n), value(v) {}
         template <typename Number, typename = std::enable_if_t<std::is_integral_v<Number>>>
         Var(std::string_view n, Number v) : name(n), value(std::to_string(v)) {}

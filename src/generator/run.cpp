@@ -33,14 +33,20 @@ Run::Run(Printer& printer, bool highComments, bool aceTarget, std::string dbVar,
 std::string Run::Lit(std::string_view text) const { return Literal(text, p.codePage()); }
 std::string Run::Quote(std::string_view text) const { return QuoteString(text, p.codePage()); }
 
-void Run::Statement(std::string_view line, std::vector<Printer::Var> vars) {
+void Run::Statement(std::string_view line, std::initializer_list<Printer::Var> given) {
     // UTF-8 never takes fewer bytes than the module's code page.
     std::size_t upperBound = line.size() + static_cast<std::size_t>(p.Depth()) * 4;
-    for (const Printer::Var& var : vars) {
+    for (const Printer::Var& var : given) {
         upperBound += var.value.size();
     }
+    if (upperBound <= Printer::kMaxLineLength) {
+        p.Print(line, given);
+        p.Print("\n");
+        return;
+    }
+    std::vector<Printer::Var> vars(given);
     int built = 0;
-    while (upperBound > Printer::kMaxLineLength && p.Measure(line, vars) > Printer::kMaxLineLength) {
+    while (p.Measure(line, vars) > Printer::kMaxLineLength) {
         const auto longest = std::max_element(vars.begin(), vars.end(), [](const auto& a, const auto& b) {
             return a.value.size() < b.value.size();
         });
@@ -50,9 +56,8 @@ void Run::Statement(std::string_view line, std::vector<Printer::Var> vars) {
         ++built;
         longest->value = BuildText(longest->value, built == 1 ? "zText" : "zText" + std::to_string(built));
     }
-    std::string text(line);
-    text += '\n';
-    p.Print(text, vars);
+    p.Print(line, vars);
+    p.Print("\n");
 }
 
 // Builds `expression` in `variable` over as many statements as it needs.

@@ -52,7 +52,7 @@ public:
 
     // One statement line. When it would be longer than a line may be, its
     // longest texts are built first in string variables, in pieces.
-    void Statement(std::string_view line, std::vector<Printer::Var> vars);
+    void Statement(std::string_view line, std::initializer_list<Printer::Var> vars);
     // The check that follows every creating statement.
     void ErrorCheck(const std::string& step);
     // A comment line, at both commenting levels, for what is left out.

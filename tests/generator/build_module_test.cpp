@@ -442,10 +442,10 @@ TEST(Printer, SubstitutesIndentsAndRefusesUnknownNames) {
     p.Print("A $db$ $n$$$\n", {{"n", -12}});
     p.Indent();
     p.Print("B $db$\n\nC ", {{"db", "local"}});
-    p.Print("$s$\n", {{"s", "Caf\xC3\xA9"}});
+    p.Print("$s$\n", {{"s", "Caf\xC3\xA9 au lait"}});  // not ASCII within its first eight bytes
     p.Outdent();
     p.Line("D");
-    EXPECT_EQ(target.bytes, "A OrdersDB -12$\r\n    B local\r\n\r\n    C Caf\xE9\r\nD\r\n");
+    EXPECT_EQ(target.bytes, "A OrdersDB -12$\r\n    B local\r\n\r\n    C Caf\xE9 au lait\r\nD\r\n");
     EXPECT_THROW(p.Print("$unknown$\n"), ErrorException);
     EXPECT_THROW(p.Print("$open\n"), ErrorException);
 }

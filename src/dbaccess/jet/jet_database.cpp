@@ -394,7 +394,7 @@ bool StoredFalse(const CatalogRow& row, const TextDecoder& text, std::string_vie
     }
     const PropertyBlob blob = ParsePropertyBlob(row.lvProp, text);
     const PropertyValue* found = blob.table.Find(name);
-    return found != nullptr && !found->data.empty() && found->data[0] == 0;
+    return found != nullptr && !found->data.empty() && found->data.U8(0) == 0;
 }
 
 // The properties an object's catalogue row stores for the object itself.

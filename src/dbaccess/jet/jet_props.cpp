@@ -45,7 +45,7 @@ const PropertyMap* PropertyBlob::Column(std::string_view name) const {
 namespace {
 
 // The entries of one object's block, after the object's name.
-PropertyMap ReadEntries(Bytes body, std::size_t pos, const std::vector<std::string>& names) {
+PropertyMap ReadEntries(Bytes body, std::size_t pos, const std::deque<std::string>& names) {
     PropertyMap values;
     body.Need(pos, 0);
     while (pos < body.size()) {
@@ -61,15 +61,14 @@ PropertyMap ReadEntries(Bytes body, std::size_t pos, const std::vector<std::stri
         if (nameIndex >= names.size()) {
             Damaged("a property entry names a property that is not listed");
         }
-        values.Set(PropertyValue{names[nameIndex], type,
-                                 std::vector<std::uint8_t>(data.data(), data.data() + data.size())});
+        values.Set(PropertyValue{names[nameIndex], type, data});
     }
     return values;
 }
 
 // A block of the table (type 0) or of one column (type 1 or 2): the name of
 // the object it describes, then its entries.
-void ReadObjectBlock(Bytes body, std::uint16_t blockType, const std::vector<std::string>& names,
+void ReadObjectBlock(Bytes body, std::uint16_t blockType, const std::deque<std::string>& names,
                      const TextDecoder& text, PropertyBlob& result) {
     const std::uint32_t nameBlock = body.U32(0);
     if (nameBlock < 4) {
@@ -99,14 +98,15 @@ void ReadObjectBlock(Bytes body, std::uint16_t blockType, const std::vector<std:
 
 PropertyBlob ParsePropertyBlob(const std::vector<std::uint8_t>& blobBytes, const TextDecoder& text) {
     PropertyBlob result;
-    const Bytes blob(blobBytes.data(), blobBytes.size());
+    result.bytes = blobBytes;
+    const Bytes blob(result.bytes.data(), result.bytes.size());
     if (blob.size() < 4) {
         return result;
     }
     if (std::memcmp(blob.data(), "KKD\0", 4) != 0 && std::memcmp(blob.data(), "MR2\0", 4) != 0) {
         Damaged("a property list has an unknown signature");
     }
-    std::vector<std::string> names;
+    std::deque<std::string>& names = result.names;
     std::size_t pos = 4;
     while (pos < blob.size()) {
         const std::uint32_t blockLength = blob.U32(pos);
@@ -134,7 +134,7 @@ std::string PropertyText(const PropertyMap* map, std::string_view name, const Te
         return {};
     }
     const PropertyValue& value = *found;
-    const Bytes data(value.data.data(), value.data.size());
+    const Bytes data = value.data;
     switch (value.type) {
         case coltype::kText:
         case coltype::kMemo:
@@ -154,7 +154,7 @@ std::string PropertyText(const PropertyMap* map, std::string_view name, const Te
 
 bool PropertyBool(const PropertyMap* map, std::string_view name) {
     const PropertyValue* found = map == nullptr ? nullptr : map->Find(name);
-    return found != nullptr && !found->data.empty() && found->data[0] != 0;
+    return found != nullptr && !found->data.empty() && found->data.U8(0) != 0;
 }
 
 namespace {
@@ -197,7 +197,7 @@ T Read(Bytes data) {
 // A value in the kind the schema file gives it; a value too short for
 // its type is kept as its bytes.
 PropertyData DaoValue(const PropertyValue& value, const TextDecoder& text) {
-    const Bytes data(value.data.data(), value.data.size());
+    const Bytes data = value.data;
     const std::size_t size = data.size();
     switch (value.type) {
         case coltype::kBoolean: return size >= 1 && data.U8(0) != 0;
@@ -229,7 +229,7 @@ std::vector<Property> DaoProperties(const PropertyMap* map, const TextDecoder& t
             return SameName(name, value.name);
         });
         if (!isCarried) {
-            result.push_back(Property{value.name, DaoCode(LookupStoredType(value.type).dao),
+            result.push_back(Property{std::string(value.name), DaoCode(LookupStoredType(value.type).dao),
                                       DaoValue(value, text)});
         }
     }

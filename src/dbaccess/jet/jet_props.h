@@ -3,6 +3,7 @@
 // properties: DefaultValue, ValidationRule, Required and the like.
 
 #include <cstdint>
+#include <deque>
 #include <span>
 #include <string_view>
 #include <unordered_map>
@@ -15,10 +16,13 @@
 
 namespace vt::jet {
 
+// A stored value, pointing into the PropertyBlob it was read from: a
+// design holds thousands, and copying each name and value cost more than
+// reading them.
 struct PropertyValue {
-    std::string name;       // as stored
+    std::string_view name;  // as stored
     std::uint8_t type = 0;  // a column type byte
-    std::vector<std::uint8_t> data;
+    Bytes data;
 };
 
 // Properties of one object in stored order; names match without case.
@@ -33,10 +37,22 @@ private:
 };
 
 struct PropertyBlob {
+    PropertyBlob() = default;
+    // A copy's values would point into the original.
+    PropertyBlob(const PropertyBlob&) = delete;
+    PropertyBlob& operator=(const PropertyBlob&) = delete;
+    PropertyBlob(PropertyBlob&&) = default;
+    PropertyBlob& operator=(PropertyBlob&&) = default;
+
     PropertyMap table;
     std::unordered_map<std::string, PropertyMap> columns;  // keyed by the folded column name
 
     const PropertyMap* Column(std::string_view name) const;
+
+    // What the values point into. Moving a blob moves neither (a deque's
+    // elements stay where they are).
+    std::vector<std::uint8_t> bytes;
+    std::deque<std::string> names;
 };
 
 PropertyBlob ParsePropertyBlob(const std::vector<std::uint8_t>& blob, const TextDecoder& text);

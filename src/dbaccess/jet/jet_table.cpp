@@ -47,9 +47,14 @@ std::string ReadName(Bytes buffer, std::size_t& pos, const TextDecoder& text) {
 // UTF-8 for `count` UTF-16 units; a lone surrogate becomes U+FFFD.
 template <typename UnitAt>
 std::string DecodeUtf16(std::size_t count, UnitAt unitAt) {
-    std::string out;
-    out.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
+    // Most names are ASCII: a byte per unit, written in place.
+    std::string out(count, '\0');
+    std::size_t i = 0;
+    for (; i < count && unitAt(i) < 0x80; ++i) {
+        out[i] = static_cast<char>(unitAt(i));
+    }
+    out.resize(i);
+    for (; i < count; ++i) {
         char32_t cp = unitAt(i);
         if (cp < 0x80) {
             out += static_cast<char>(cp);
