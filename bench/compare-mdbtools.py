@@ -16,10 +16,12 @@ older than the generator.
 Every round runs, for each file: vellumtide-cli list, mdb-tables -1,
 vellumtide-cli schema, mdb-schema, vellumtide-cli build, mdb-schema
 postgres, vellumtide-cli --version, mdb-ver: ours and theirs one after the
-other, so both see the same machine. A warm-up round is not counted. Each
-run's wall time, CPU time (user + system) and peak resident memory (GNU
-time's %U, %S and %M, from the Debian package time) are recorded; the tables give, for each group, the sum over its
-files of each file's median times, and the largest peak memory of any run.
+other, so both see the same machine. Each counted run's wall time and CPU
+time (user + system, from wait4) are recorded for the program alone; the
+peak resident memory comes from the warm-up round, which runs each command
+under GNU time (%M; the Debian package time) and is not timed. The tables
+give, for each group, the sum over its files of each file's median times,
+and the largest peak memory of any file.
 
 mdb-schema alone (Access output) writes no indexes or relationships;
 mdb-schema postgres does, so it is what build is set against. The goal
@@ -93,35 +95,36 @@ def generate(work, tables, data_mb=0):
 GNU_TIME = "/usr/bin/time"
 
 
-def run_once(argv, report):
-    """Runs argv under GNU time, with no input and its output thrown away;
-    returns (seconds, peak resident KiB, exit code, CPU seconds). A run past
-    TIMEOUT is killed.
+def run_once(argv, report, memory):
+    """Runs argv with no input and its output thrown away; returns (seconds,
+    peak resident KiB, exit code, CPU seconds). A run past TIMEOUT is killed.
 
-    The peak memory comes from GNU time, not from this script's own wait4:
-    Linux counts the memory of the process that called exec in the child's
-    peak, which would put this Python process's size under every figure.
-    The time includes GNU time's own fork, the same for both sides."""
+    Times and CPU times are the program's own: it is started directly and
+    its usage comes from wait4. A wrapper would add its own start-up, a
+    millisecond or more, to both sides, which hides most of the difference
+    on small files. With `memory`, the run is under GNU time instead and only
+    its peak memory counts (KiB 0 otherwise): Linux counts the memory of the
+    process that called exec in the child's peak, so wait4's figure would
+    put this Python process's size under every run."""
     actions = [(os.POSIX_SPAWN_OPEN, 0, "/dev/null", os.O_RDONLY, 0),
                (os.POSIX_SPAWN_OPEN, 1, "/dev/null", os.O_WRONLY, 0),
                (os.POSIX_SPAWN_OPEN, 2, "/dev/null", os.O_WRONLY, 0)]
-    command = [GNU_TIME, "-f", "%M %U %S", "-o", report] + argv
+    command = [GNU_TIME, "-f", "%M", "-o", report] + argv if memory else argv
     started = time.perf_counter()
-    pid = os.posix_spawn(GNU_TIME, command, os.environ, file_actions=actions, setpgroup=0)
+    pid = os.posix_spawnp(command[0], command, os.environ, file_actions=actions, setpgroup=0)
     timer = threading.Timer(TIMEOUT, lambda: os.killpg(pid, signal.SIGKILL))
     timer.start()
     try:
-        _, status, _ = os.wait4(pid, 0)
+        _, status, usage = os.wait4(pid, 0)
     finally:
         timer.cancel()
     elapsed = time.perf_counter() - started
-    with open(report, encoding="utf-8") as lines:
-        last = lines.read().strip().split("\n")[-1].split()
-    try:
-        kib, cpu = int(last[0]), float(last[1]) + float(last[2])
-    except (IndexError, ValueError):
-        kib, cpu = 0, 0.0
-    return elapsed, kib, os.waitstatus_to_exitcode(status), cpu
+    kib = 0
+    if memory:
+        with open(report, encoding="utf-8") as lines:
+            last = lines.read().strip().split("\n")[-1].split()
+        kib = int(last[0]) if last and last[0].isdigit() else 0
+    return elapsed, kib, os.waitstatus_to_exitcode(status), usage.ru_utime + usage.ru_stime
 
 
 # (key, label, argv maker); ours and theirs alternate.
@@ -151,18 +154,21 @@ def measure(groups, cli, rounds, scratch):
     samples = {g: {f: {k: [] for k, _, _ in table} for f in files} for g, files in groups}
     total = sum(len(files) for _, files in groups)
     report = os.path.join(scratch, "time.out")
+    peaks = {}  # (file, key) -> KiB, from the warm-up round under GNU time
     for round_number in range(rounds + 1):
         counted = round_number > 0
         started = time.monotonic()
         for group, files in groups:
             for path in files:
                 for key, _, argv in table:
-                    result = run_once(argv(path), report)
+                    seconds, kib, code, cpu = run_once(argv(path), report, memory=not counted)
                     if counted:
-                        samples[group][path][key].append(result)
+                        samples[group][path][key].append((seconds, peaks[path, key], code, cpu))
+                    else:
+                        peaks[path, key] = kib
                 for leftover in glob.glob(os.path.join(scratch, "*.bas")):
                     os.remove(leftover)
-        note(f"{'round ' + str(round_number) if counted else 'warm-up'}: {total} files "
+        note(f"{'round ' + str(round_number) if counted else 'warm-up (peak memory)'}: {total} files "
              f"in {time.monotonic() - started:.1f} s")
     return samples
 
@@ -222,7 +228,7 @@ def print_group(label, summary, note_text):
           f"{'vs mdb-schema':>13}  goal")
     for ours, theirs, goal in PAIRS:
         o, t = summary[ours], summary[theirs]
-        line = (f"  {LABELS[ours]:<26} {o['seconds']:>9.3f} {o['cpu_seconds']:>9.3f} "
+        line = (f"  {LABELS[ours]:<26} {o['seconds']:>9.4f} {o['cpu_seconds']:>9.4f} "
                 f"{o['peak_kib'] / 1024:>9.1f}  "
                 f"{ratio(o['seconds'], t['seconds']):>11.2f}  ")
         if goal:
@@ -237,7 +243,7 @@ def print_group(label, summary, note_text):
         if o["failed"]:
             line += f"  ({o['failed']} file(s) failed)"
         print(line)
-        line = (f"  {LABELS[theirs]:<26} {t['seconds']:>9.3f} {t['cpu_seconds']:>9.3f} "
+        line = (f"  {LABELS[theirs]:<26} {t['seconds']:>9.4f} {t['cpu_seconds']:>9.4f} "
                 f"{t['peak_kib'] / 1024:>9.1f}")
         if t["failed"]:
             line += f"  {'':>11}  {'':>13}        ({t['failed']} file(s) failed)"
