@@ -13,35 +13,35 @@ namespace {
 // keep these functions' signatures.
 constexpr const char* kLibraryName = "libcrypto.so.3";
 
-[[noreturn]] void LoadFailed() {
+[[noreturn]] void LoadFailed(const char* soname) {
     const char* why = dlerror();
     throw ErrorException(err::kInternal,
-                         std::string("The cryptography library ") + kLibraryName +
+                         std::string("The cryptography library ") + soname +
                              " could not be loaded: " + (why ? why : "unknown reason") + ".",
                          kRuntimeSource);
 }
 
-Libcrypto Load() {
+}  // namespace
+
+Libcrypto LoadLibcrypto(const char* soname) {
     // Never closed: the functions are used until the program ends.
-    void* library = dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
-        LoadFailed();
+        LoadFailed(soname);
     }
     Libcrypto functions;
 #define VT_LIBCRYPTO_RESOLVE(name)                                               \
     functions.name = reinterpret_cast<decltype(functions.name)>(dlsym(library, #name)); \
     if (functions.name == nullptr) {                                             \
-        LoadFailed();                                                            \
+        LoadFailed(soname);                                                      \
     }
     VT_LIBCRYPTO_FUNCTIONS(VT_LIBCRYPTO_RESOLVE)
 #undef VT_LIBCRYPTO_RESOLVE
     return functions;
 }
 
-}  // namespace
-
 const Libcrypto& Crypto() {
-    static const Libcrypto functions = Load();
+    static const Libcrypto functions = LoadLibcrypto(kLibraryName);
     return functions;
 }
 

@@ -41,4 +41,7 @@ struct Libcrypto {
 // ErrorException naming the library when it or a function is missing.
 const Libcrypto& Crypto();
 
+// Loads the library of that soname, as Crypto() does with libcrypto.so.3.
+Libcrypto LoadLibcrypto(const char* soname);
+
 }  // namespace vt::jet

@@ -15,6 +15,7 @@
 #include "common/error.h"
 #include "dbaccess/jet/jet_file.h"
 #include "dbaccess/jet/jet_reader.h"
+#include "dbaccess/jet/libcrypto.h"
 #include "dbaccess/jet/office_crypto.h"
 #include "dbaccess/open.h"
 #include "support/files.h"
@@ -200,6 +201,22 @@ TEST(OfficeRc4, MatchesTheRfc6229Vectors) {
     EXPECT_EQ(std::vector<std::uint8_t>(stream, stream + 16),
               (std::vector<std::uint8_t>{0x9a, 0xc7, 0xcc, 0x9a, 0x60, 0x9d, 0x1e, 0xf7, 0xb2, 0x93, 0x28,
                                          0x99, 0xcd, 0xe4, 0x1b, 0x97}));
+}
+
+// libcrypto is loaded when the first encrypted file is opened: a library
+// that is missing, or lacks a function, is an error that names it.
+TEST(OfficeLibcrypto, AMissingLibraryOrFunctionIsAnErrorNamingTheLibrary) {
+    for (const char* soname : {"libcrypto-missing.so.0", "libc.so.6"}) {
+        try {
+            LoadLibcrypto(soname);
+            ADD_FAILURE() << soname << " was loaded";
+        } catch (const ErrorException& e) {
+            EXPECT_EQ(e.number(), err::kInternal);
+            EXPECT_THAT(e.record().description,
+                        HasSubstr(std::string("The cryptography library ") + soname + " could not be loaded: "));
+        }
+    }
+    EXPECT_NE(LoadLibcrypto("libcrypto.so.3").EVP_MD_fetch, nullptr);
 }
 
 // --- Damaged encryption headers ----------------------------------------------
