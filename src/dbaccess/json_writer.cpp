@@ -20,10 +20,30 @@ bool NeedsNoEscape(std::string_view text) {
 }  // namespace
 
 void JsonWriter::Key(std::string_view name) {
-    BeforeValue();
-    Put('"');
-    Put(name);  // a member name of the format's own: nothing to escape
-    Put("\": ");
+    // Most of a schema file is member names: a name's comma, line break,
+    // indentation and quotes go into the buffer in one go.
+    const std::size_t indent = empty_.size() * 2;
+    if (afterKey_ || empty_.empty() || 2 + indent + name.size() + 4 > kBufferSize - used_) {
+        BeforeValue();
+        Put('"');
+        Put(name);  // a member name of the format's own: nothing to escape
+        Put("\": ");
+        afterKey_ = true;
+        return;
+    }
+    char* out = buffer_.get() + used_;
+    if (!empty_.back()) {
+        *out++ = ',';
+    }
+    empty_.back() = 0;
+    *out++ = '\n';
+    std::memset(out, ' ', indent);
+    out += indent;
+    *out++ = '"';
+    std::memcpy(out, name.data(), name.size());
+    out += name.size();
+    std::memcpy(out, "\": ", 3);
+    used_ = static_cast<std::size_t>(out + 3 - buffer_.get());
     afterKey_ = true;
 }
 

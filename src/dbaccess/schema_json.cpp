@@ -435,14 +435,14 @@ void WriteRelation(JsonWriter& w, const Relation& r) {
 }
 
 // Items are fetched one at a time, so a database's design is never held
-// whole a second time.
-template <typename Item, typename ItemAt>
-void WriteArray(JsonWriter& w, const char* name, std::size_t count, ItemAt itemAt,
+// whole a second time: visit(i, use) hands item i to `use`.
+template <typename Item, typename Visit>
+void WriteArray(JsonWriter& w, const char* name, std::size_t count, Visit visit,
                 void (*write)(JsonWriter&, const Item&)) {
     w.Key(name);
     w.BeginArray();
     for (std::size_t i = 0; i < count; ++i) {
-        write(w, itemAt(i));
+        visit(i, [&](const Item& item) { write(w, item); });
     }
     w.EndArray();
 }
@@ -465,12 +465,12 @@ void WriteSchemaJson(const Schema& schema, std::ostream& out) {
     JsonWriter w(out);
     WriteHead(w, schema.info);
     const auto& s = schema;
-    WriteArray(w, "tableDefs", s.tableDefs.size(),
-               [&](std::size_t i) -> const TableDef& { return s.tableDefs[i]; }, WriteTable);
-    WriteArray(w, "queryDefs", s.queryDefs.size(),
-               [&](std::size_t i) -> const QueryDef& { return s.queryDefs[i]; }, WriteQuery);
-    WriteArray(w, "relations", s.relations.size(),
-               [&](std::size_t i) -> const Relation& { return s.relations[i]; }, WriteRelation);
+    WriteArray(w, "tableDefs", s.tableDefs.size(), [&](std::size_t i, auto use) { use(s.tableDefs[i]); },
+               WriteTable);
+    WriteArray(w, "queryDefs", s.queryDefs.size(), [&](std::size_t i, auto use) { use(s.queryDefs[i]); },
+               WriteQuery);
+    WriteArray(w, "relations", s.relations.size(), [&](std::size_t i, auto use) { use(s.relations[i]); },
+               WriteRelation);
     w.EndObject();
 }
 
@@ -478,11 +478,11 @@ void WriteSchemaJson(const Database& database, std::ostream& out) {
     JsonWriter w(out);
     WriteHead(w, database.Info());
     const auto& db = database;
-    WriteArray(w, "tableDefs", db.TableDefCount(), [&](std::size_t i) { return db.TableDefAt(i); },
-               WriteTable);
-    WriteArray(w, "queryDefs", db.QueryDefCount(), [&](std::size_t i) { return db.QueryDefAt(i); },
+    WriteArray(w, "tableDefs", db.TableDefCount(),
+               [&](std::size_t i, const auto& use) { db.VisitTableDef(i, use); }, WriteTable);
+    WriteArray(w, "queryDefs", db.QueryDefCount(), [&](std::size_t i, auto use) { use(db.QueryDefAt(i)); },
                WriteQuery);
-    WriteArray(w, "relations", db.RelationCount(), [&](std::size_t i) { return db.RelationAt(i); },
+    WriteArray(w, "relations", db.RelationCount(), [&](std::size_t i, auto use) { use(db.RelationAt(i)); },
                WriteRelation);
     w.EndObject();
 }

@@ -188,7 +188,7 @@ void WriteCreationFunction(Run& run, const BuildInputs& inputs, GeneratorHost& h
     for (std::size_t i = 0; i < db.TableDefCount(); ++i) {
         if (GetsTableSection(db.TableHeadAt(i), run.fullDesign)) {
             run.Boundary(true);
-            WriteTableSection(run, db.TableDefAt(i));
+            db.VisitTableDef(i, [&run](const TableDef& table) { WriteTableSection(run, table); });
         }
     }
     for (std::size_t i = 0; i < db.QueryDefCount(); ++i) {

@@ -63,10 +63,12 @@ public:
     // A table whose definition is damaged is listed, and fails where it is
     // read, as the engine's TableDef did.
     TableDef TableDefAt(std::size_t i) const override {
-        if (i < details_.tableErrors.size() && details_.tableErrors[i]) {
-            throw ErrorException(*details_.tableErrors[i]);
-        }
+        FailIfDamaged(i);
         return SchemaDatabase::TableDefAt(i);
+    }
+    void VisitTableDef(std::size_t i, const std::function<void(const TableDef&)>& use) const override {
+        FailIfDamaged(i);
+        use(schema().tableDefs.at(i));
     }
     TableDef TableHeadAt(std::size_t i) const override {
         const TableDef& table = schema().tableDefs.at(i);
@@ -80,6 +82,12 @@ public:
     std::vector<std::string> Notes() const override { return details_.notes; }
 
 private:
+    void FailIfDamaged(std::size_t i) const {
+        if (i < details_.tableErrors.size() && details_.tableErrors[i]) {
+            throw ErrorException(*details_.tableErrors[i]);
+        }
+    }
+
     Details details_;
 };
 
