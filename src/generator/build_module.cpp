@@ -210,6 +210,9 @@ public:
     ModuleFiles(std::string path, const OutputOpener& open) : first_(std::move(path)), open_(open) {}
 
     ModuleOutput& Open(int number) {
+        if (!outputs_.empty()) {
+            outputs_.back()->StartSync();
+        }
         paths_.push_back(PathOf(number));
         outputs_.push_back(open_(paths_.back()));
         return *outputs_.back();

@@ -78,6 +78,13 @@ public:
         }
     }
 
+    void StartSync() override {
+        Flush();
+        if (kind_ != Kind::kDirect) {
+            ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);  // a hint; Commit's fsync decides
+        }
+    }
+
     void Commit() override {
         Flush();
         if (kind_ == Kind::kDirect) {
