@@ -67,6 +67,8 @@ class Reader {
 public:
     Reader(const JetFile& file, const TextDecoder& text) : file_(file), text_(text), rows_(file, text) {}
 
+    void ForgetPages() const { file_.ForgetPages(); }
+
     std::vector<CatalogRow> ReadCatalog() {
         const TableDefinition catalog = ReadTableDefinition(file_, text_, kCatalogPage);
         const Column* id = Need(catalog, "Id");
@@ -526,6 +528,7 @@ Objects CollectObjects(Reader& reader, const TextDecoder& text) {
             objects.queries.emplace_back(std::move(query), QueryDesign{row.name, row.id, row.flags, {}});
         } else if (row.type == kTypeTable || row.type == kTypeOdbcLink || row.type == kTypeLink) {
             AddTable(reader, text, row, complex, objects);
+            reader.ForgetPages();  // the table is copied out of them
         }
     }
     return objects;

@@ -40,8 +40,13 @@ public:
     std::uint32_t PageCount() const { return pageCount_; }
 
     // Page `number` (decrypted); 3049 when the file has no such page. Pages
-    // are read once and stay valid as long as this object.
+    // are read once and stay valid until ForgetPages, or as long as this
+    // object.
     Bytes Page(std::uint32_t number) const;
+    // Lets the pages read so far go: what was read from them must already be
+    // copied out. Reading a large design table by table, keeping every page
+    // would hold most of its design pages at once.
+    void ForgetPages() const { pages_.clear(); }
 
     int HeaderCodePage() const { return codePage_; }
     std::uint16_t SortOrder() const { return sortOrder_; }
