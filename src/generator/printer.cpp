@@ -13,7 +13,9 @@ void Printer::Substitute(std::string_view text, std::span<const Var> vars, std::
     // memchr over the line, twice, rather than a test per character.
     const auto find = [&text](char c, std::size_t from, std::size_t to) {
         const void* found = std::memchr(text.data() + from, c, to - from);
-        return found == nullptr ? to : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+        return found == nullptr
+                   ? to
+                   : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
     };
     std::size_t lineEnd = find('\n', pos, text.size());
     while (true) {

@@ -30,10 +30,10 @@ Libcrypto LoadLibcrypto(const char* soname) {
         LoadFailed(soname);
     }
     Libcrypto functions;
-#define VT_LIBCRYPTO_RESOLVE(name)                                               \
+#define VT_LIBCRYPTO_RESOLVE(name)                                                      \
     functions.name = reinterpret_cast<decltype(functions.name)>(dlsym(library, #name)); \
-    if (functions.name == nullptr) {                                             \
-        LoadFailed(soname);                                                      \
+    if (functions.name == nullptr) {                                                    \
+        LoadFailed(soname);                                                             \
     }
     VT_LIBCRYPTO_FUNCTIONS(VT_LIBCRYPTO_RESOLVE)
 #undef VT_LIBCRYPTO_RESOLVE

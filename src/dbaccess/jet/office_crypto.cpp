@@ -168,7 +168,8 @@ std::uint32_t HashSize(OfficeHash hash) {
 class Hasher {
 public:
     explicit Hasher(OfficeHash hash)
-        : md_(Crypto().EVP_MD_fetch(nullptr, HashName(hash), nullptr)), ctx_(Crypto().EVP_MD_CTX_new()) {
+        : md_(Crypto().EVP_MD_fetch(nullptr, HashName(hash), nullptr)),
+          ctx_(Crypto().EVP_MD_CTX_new()) {
         if (!md_ || !ctx_) {
             CryptoFailed("provide a hash function");
         }
@@ -240,14 +241,16 @@ public:
         if (key.size() != keyBytes_ || data.size() % kAesBlock != 0) {
             CryptoFailed("decrypt a block of the wrong size");
         }
-        std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(Crypto().EVP_CIPHER_CTX_new());
+        const Libcrypto& crypto = Crypto();
+        std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(crypto.EVP_CIPHER_CTX_new());
         int written = 0;
         int last = 0;
-        const bool ok = ctx && Crypto().EVP_DecryptInit_ex2(ctx.get(), cipher_.get(), key.data(), iv, nullptr) == 1 &&
-                        Crypto().EVP_CIPHER_CTX_set_padding(ctx.get(), 0) == 1 &&
-                        Crypto().EVP_DecryptUpdate(ctx.get(), data.data(), &written, data.data(),
-                                          static_cast<int>(data.size())) == 1 &&
-                        Crypto().EVP_DecryptFinal_ex(ctx.get(), data.data() + written, &last) == 1;
+        const bool ok = ctx &&
+                        crypto.EVP_DecryptInit_ex2(ctx.get(), cipher_.get(), key.data(), iv, nullptr) == 1 &&
+                        crypto.EVP_CIPHER_CTX_set_padding(ctx.get(), 0) == 1 &&
+                        crypto.EVP_DecryptUpdate(ctx.get(), data.data(), &written, data.data(),
+                                                 static_cast<int>(data.size())) == 1 &&
+                        crypto.EVP_DecryptFinal_ex(ctx.get(), data.data() + written, &last) == 1;
         if (!ok || static_cast<std::size_t>(written + last) != data.size()) {
             CryptoFailed("decrypt with AES");
         }
@@ -389,8 +392,9 @@ std::vector<std::uint8_t> ReadBase64(const Tag& tag, std::string_view name) {
         BadHeader(std::string(name) + " is not base64 text");
     }
     std::vector<std::uint8_t> out(text.size() / 4 * 3);
-    const int decoded = Crypto().EVP_DecodeBlock(out.data(), reinterpret_cast<const unsigned char*>(text.data()),
-                                        static_cast<int>(text.size()));
+    const int decoded =
+        Crypto().EVP_DecodeBlock(out.data(), reinterpret_cast<const unsigned char*>(text.data()),
+                                 static_cast<int>(text.size()));
     if (decoded < 0) {
         BadHeader(std::string(name) + " is not base64 text");
     }
