@@ -17,7 +17,7 @@ void Printer::Substitute(std::string_view text, std::span<const Var> vars, std::
                    ? to
                    : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
     };
-    std::size_t lineEnd = find('\n', pos, text.size());
+    const std::size_t lineEnd = find('\n', pos, text.size());
     while (true) {
         const std::size_t special = find('$', pos, lineEnd);
         out.append(text.substr(pos, special - pos));
@@ -25,16 +25,13 @@ void Printer::Substitute(std::string_view text, std::span<const Var> vars, std::
             pos = lineEnd;
             return;
         }
-        const std::size_t close = find('$', special + 1, text.size());
-        if (close == text.size()) {
+        const std::size_t close = find('$', special + 1, lineEnd);  // a name is on one line
+        if (close == lineEnd) {
             throw ErrorException(err::kInternal, "A template has an unclosed $ in: " + std::string(text));
         }
         const std::string_view name = text.substr(special + 1, close - special - 1);
         out += name.empty() ? std::string_view("$") : std::string_view(Lookup(name, vars));
         pos = close + 1;
-        if (pos > lineEnd) {  // a name that ran over a line feed
-            lineEnd = find('\n', pos, text.size());
-        }
     }
 }
 

@@ -448,6 +448,12 @@ TEST(Printer, SubstitutesIndentsAndRefusesUnknownNames) {
     EXPECT_EQ(target.bytes, "A OrdersDB -12$\r\n    B local\r\n\r\n    C Caf\xE9 au lait\r\nD\r\n");
     EXPECT_THROW(p.Print("$unknown$\n"), ErrorException);
     EXPECT_THROW(p.Print("$open\n"), ErrorException);
+    try {  // a name is on one line
+        p.Print("$open\nand closed$\n");
+        ADD_FAILURE() << "a $ closed on the next line was taken";
+    } catch (const ErrorException& e) {
+        EXPECT_THAT(e.what(), HasSubstr("unclosed $"));
+    }
 }
 
 TEST(SupportRoutines, AFailedWriteEndsTheWriterWithTrue) {
