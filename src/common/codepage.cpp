@@ -1,10 +1,8 @@
 #include "common/codepage.h"
 
-#include <algorithm>
 #include <iconv.h>
 
 #include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "common/error.h"
@@ -182,28 +180,6 @@ std::string CodePage::Encode(std::string_view utf8) const {
     }
     return out;
 }
-
-namespace {
-
-// Eight bytes at a time: the module's lines are checked one by one.
-bool IsAscii(std::string_view text) {
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        if ((word & 0x8080808080808080ULL) != 0) {
-            return false;
-        }
-    }
-    for (; i < text.size(); ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 void CodePage::AppendEncoded(std::string_view utf8, std::string& out) const {
     // Every code page written here keeps ASCII as it is.

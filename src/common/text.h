@@ -16,6 +16,9 @@ char32_t DecodeNext(std::string_view utf8, std::size_t& pos);
 void AppendUtf8(std::string& out, char32_t codePoint);
 std::u32string ToUtf32(std::string_view utf8);
 
+// Whether every byte of `text` is ASCII.
+bool IsAscii(std::string_view text);
+
 // Simple Unicode case folding, for comparing names as Jet does.
 std::string FoldCase(std::string_view utf8);
 

@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <ostream>
+#include <ranges>
 #include <sstream>
 #include <variant>
 #include <nlohmann/json.hpp>
@@ -320,13 +321,22 @@ struct Overloaded : Visit... {
     using Visit::operator()...;
 };
 
+// A member whose value is the array of `items`, each written by `write`.
+template <typename Items, typename Write>
+void WriteList(JsonWriter& w, const char* name, const Items& items, Write write) {
+    w.Key(name);
+    w.BeginArray();
+    for (const auto& item : items) {
+        write(item);
+    }
+    w.EndArray();
+}
+
 void WriteProperties(JsonWriter& w, const std::vector<Property>& properties) {
     if (properties.empty()) {
         return;
     }
-    w.Key("properties");
-    w.BeginArray();
-    for (const Property& p : properties) {
+    WriteList(w, "properties", properties, [&](const Property& p) {
         w.BeginObject();
         w.Member("name", p.name);
         w.Member("type", p.type);
@@ -336,8 +346,7 @@ void WriteProperties(JsonWriter& w, const std::vector<Property>& properties) {
                               [&](const std::string& v) { w.String(v); }},
                    p.value);
         w.EndObject();
-    }
-    w.EndArray();
+    });
 }
 
 void WriteField(JsonWriter& w, const FieldDef& f) {
@@ -367,18 +376,9 @@ void WriteIndex(JsonWriter& w, const IndexDef& x) {
                                     {"required", x.required}, {"foreign", x.foreign}}) {
         w.Member(key, flag);
     }
-    w.Key("fields");
-    w.BeginArray();
-    for (const std::string& field : x.fields) {
-        w.String(field);
-    }
-    w.EndArray();
-    w.Key("descending");
-    w.BeginArray();
-    for (std::size_t i = 0; i < x.fields.size(); ++i) {
-        w.Bool(x.Descending(i));
-    }
-    w.EndArray();
+    WriteList(w, "fields", x.fields, [&](const std::string& field) { w.String(field); });
+    WriteList(w, "descending", std::views::iota(std::size_t{0}, x.fields.size()),
+              [&](std::size_t i) { w.Bool(x.Descending(i)); });
     WriteProperties(w, x.properties);
     w.EndObject();
 }
@@ -389,18 +389,8 @@ void WriteTable(JsonWriter& w, const TableDef& t) {
     w.Member("attributes", t.attributes);
     w.Member("connect", t.connect);
     w.Member("sourceTableName", t.sourceTableName);
-    w.Key("fields");
-    w.BeginArray();
-    for (const FieldDef& f : t.fields) {
-        WriteField(w, f);
-    }
-    w.EndArray();
-    w.Key("indexes");
-    w.BeginArray();
-    for (const IndexDef& x : t.indexes) {
-        WriteIndex(w, x);
-    }
-    w.EndArray();
+    WriteList(w, "fields", t.fields, [&](const FieldDef& f) { WriteField(w, f); });
+    WriteList(w, "indexes", t.indexes, [&](const IndexDef& x) { WriteIndex(w, x); });
     WriteProperties(w, t.properties);
     w.EndObject();
 }
@@ -422,15 +412,12 @@ void WriteRelation(JsonWriter& w, const Relation& r) {
     w.Member("table", r.table);
     w.Member("foreignTable", r.foreignTable);
     w.Member("attributes", r.attributes);
-    w.Key("fields");
-    w.BeginArray();
-    for (const auto& f : r.fields) {
+    WriteList(w, "fields", r.fields, [&](const auto& f) {
         w.BeginObject();
         w.Member("name", f.name);
         w.Member("foreignName", f.foreignName);
         w.EndObject();
-    }
-    w.EndArray();
+    });
     w.EndObject();
 }
 
@@ -439,12 +426,8 @@ void WriteRelation(JsonWriter& w, const Relation& r) {
 template <typename Item, typename Visit>
 void WriteArray(JsonWriter& w, const char* name, std::size_t count, Visit visit,
                 void (*write)(JsonWriter&, const Item&)) {
-    w.Key(name);
-    w.BeginArray();
-    for (std::size_t i = 0; i < count; ++i) {
-        visit(i, [&](const Item& item) { write(w, item); });
-    }
-    w.EndArray();
+    WriteList(w, name, std::views::iota(std::size_t{0}, count),
+              [&](std::size_t i) { visit(i, [&](const Item& item) { write(w, item); }); });
 }
 
 // The members before the collections, in the documented order.
