@@ -53,8 +53,11 @@ public:
         kNamed,      // a named temporary file, renamed over the target on Commit
     };
 
-    FileOutput(int fd, std::string target, Kind kind, std::string temporary = {})
-        : fd_(fd), target_(std::move(target)), kind_(kind), temporary_(std::move(temporary)) {
+    // `replaces`: the target exists, and must survive a crash until the
+    // module that replaces it is on the disk.
+    FileOutput(int fd, std::string target, Kind kind, bool replaces, std::string temporary = {})
+        : fd_(fd), target_(std::move(target)), kind_(kind), replaces_(replaces),
+          temporary_(std::move(temporary)) {
         buffer_.reserve(kBufferSize);
     }
 
@@ -80,7 +83,7 @@ public:
 
     void StartSync() override {
         Flush();
-        if (kind_ != Kind::kDirect) {
+        if (kind_ != Kind::kDirect && replaces_) {
             ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);  // a hint; Commit's fsync decides
         }
     }
@@ -91,7 +94,9 @@ public:
             committed_ = true;
             return;
         }
-        if (::fsync(fd_) != 0) {
+        // A new module replaces nothing a crash could lose, so like any
+        // file a compiler writes it is left to the kernel's writeback.
+        if (replaces_ && ::fsync(fd_) != 0) {
             ThrowErrno(errno, target_);
         }
         if (kind_ == Kind::kAnonymous) {
@@ -133,6 +138,7 @@ private:
     int fd_;
     std::string target_;
     Kind kind_;
+    bool replaces_;
     std::string temporary_;
     std::string buffer_;
     bool committed_ = false;
@@ -173,7 +179,7 @@ std::unique_ptr<ModuleOutput> OpenAtomicFileOutput(const std::string& requested)
             if (fd < 0) {
                 ThrowErrno(errno, requested);
             }
-            return std::make_unique<FileOutput>(fd, requested, FileOutput::Kind::kDirect);
+            return std::make_unique<FileOutput>(fd, requested, FileOutput::Kind::kDirect, false);
         }
     }
 
@@ -183,13 +189,13 @@ std::unique_ptr<ModuleOutput> OpenAtomicFileOutput(const std::string& requested)
     int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     std::unique_ptr<FileOutput> output;
     if (fd >= 0) {
-        output = std::make_unique<FileOutput>(fd, path, FileOutput::Kind::kAnonymous);
+        output = std::make_unique<FileOutput>(fd, path, FileOutput::Kind::kAnonymous, exists);
     } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
         // A file system without unnamed files: a named one, removed on failure.
         std::string temporary = folder + "/.vellumtide-XXXXXX";
         fd = ::mkostemp(temporary.data(), O_CLOEXEC);
         if (fd >= 0) {
-            output = std::make_unique<FileOutput>(fd, path, FileOutput::Kind::kNamed, temporary);
+            output = std::make_unique<FileOutput>(fd, path, FileOutput::Kind::kNamed, exists, temporary);
         }
     }
     if (fd < 0) {
