@@ -2,6 +2,7 @@
 
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <set>
 #include <new>
@@ -46,6 +47,7 @@ constexpr std::string_view kCarried[] = {"DefaultValue", "Required", "AllowZeroL
                                          "ValidationRule", "ValidationText"};
 constexpr std::string_view kCarriedByFields[] = {"DefaultValue",   "Required",       "AllowZeroLength",
                                                  "ValidationRule", "ValidationText", "Expression"};
+enum FieldCarried { kDefaultValue, kRequired, kAllowZeroLength, kValidationRule, kValidationText, kExpression };
 constexpr std::string_view kCarriedByQueries[] = {"DefaultValue",   "Required",       "AllowZeroLength",
                                                   "ValidationRule", "ValidationText", "ReturnsRecords"};
 
@@ -251,7 +253,14 @@ private:
         FieldDef field;
         field.name = column.name;
         FieldShape shape = MapFieldDesign(column.Shape(), text_.Jet3());
-        field.expression = PropertyText(props, "Expression", text_);
+        std::array<const PropertyValue*, std::size(kCarriedByFields)> carried{};
+        field.properties = DaoProperties(props, text_, kCarriedByFields, carried);
+        field.defaultValue = PropertyText(carried[kDefaultValue], text_);
+        field.required = PropertyBool(carried[kRequired]);
+        field.allowZeroLength = PropertyBool(carried[kAllowZeroLength]);
+        field.validationRule = PropertyText(carried[kValidationRule], text_);
+        field.validationText = PropertyText(carried[kValidationText], text_);
+        field.expression = PropertyText(carried[kExpression], text_);
         if (!field.expression.empty()) {
             ReportCalculatedResult(shape);
         }
@@ -259,21 +268,14 @@ private:
         field.size = shape.size;
         field.attributes = shape.attributes;
         field.ordinalPosition = static_cast<std::int16_t>(column.ordinal);
-        field.required = PropertyBool(props, "Required");
-        field.allowZeroLength = PropertyBool(props, "AllowZeroLength");
-        field.defaultValue = PropertyText(props, "DefaultValue", text_);
-        field.validationRule = PropertyText(props, "ValidationRule", text_);
-        field.validationText = PropertyText(props, "ValidationText", text_);
-        field.properties = DaoProperties(props, text_, kCarriedByFields);
         return field;
     }
 
     void NoteWhatDaoCannotCreate(const std::string& table, const FieldDef& field,
                                  const Column& column, std::vector<std::string>& notes) const {
         if (!DaoCreatesField(field.type, file_.IsAce())) {
-            const StoredType stored = LookupStoredType(column.type);
-            const std::string type = stored.dao == field.type
-                                         ? stored.name
+            const std::string type = LookupStoredType(column.type).dao == field.type
+                                         ? StoredTypeName(column.type)
                                          : "the " + DaoTypeName(field.type) + " type";
             notes.push_back("Table '" + table + "', field '" + field.name + "' has " + type +
                             ", which DAO cannot create; the module leaves it out.");

@@ -44,10 +44,26 @@ const PropertyMap* PropertyBlob::Column(std::string_view name) const {
 
 namespace {
 
+// How many entries follow `pos`, so that reading them allocates once; a
+// damaged length ends the count and is reported by the read.
+std::size_t CountEntries(Bytes body, std::size_t pos) {
+    std::size_t count = 0;
+    while (pos + 2 <= body.size()) {
+        const std::uint16_t entryLength = body.U16(pos);
+        if (entryLength < 8) {
+            break;
+        }
+        pos += entryLength;
+        ++count;
+    }
+    return count;
+}
+
 // The entries of one object's block, after the object's name.
 PropertyMap ReadEntries(Bytes body, std::size_t pos, const std::deque<std::string>& names) {
     PropertyMap values;
     body.Need(pos, 0);
+    values.Reserve(CountEntries(body, pos));
     while (pos < body.size()) {
         const std::uint16_t entryLength = body.U16(pos);
         if (entryLength < 8) {
@@ -128,8 +144,7 @@ PropertyBlob ParsePropertyBlob(const std::vector<std::uint8_t>& blobBytes, const
     return result;
 }
 
-std::string PropertyText(const PropertyMap* map, std::string_view name, const TextDecoder& text) {
-    const PropertyValue* found = map == nullptr ? nullptr : map->Find(name);
+std::string PropertyText(const PropertyValue* found, const TextDecoder& text) {
     if (found == nullptr) {
         return {};
     }
@@ -152,8 +167,7 @@ std::string PropertyText(const PropertyMap* map, std::string_view name, const Te
     }
 }
 
-bool PropertyBool(const PropertyMap* map, std::string_view name) {
-    const PropertyValue* found = map == nullptr ? nullptr : map->Find(name);
+bool PropertyBool(const PropertyValue* found) {
     return found != nullptr && !found->data.empty() && found->data.U8(0) != 0;
 }
 
@@ -219,18 +233,24 @@ PropertyData DaoValue(const PropertyValue& value, const TextDecoder& text) {
 }  // namespace
 
 std::vector<Property> DaoProperties(const PropertyMap* map, const TextDecoder& text,
-                                    std::span<const std::string_view> carried) {
+                                    std::span<const std::string_view> carried,
+                                    std::span<const PropertyValue*> carriedValues) {
+    std::fill(carriedValues.begin(), carriedValues.end(), nullptr);
     std::vector<Property> result;
     if (map == nullptr) {
         return result;
     }
+    result.reserve(map->entries().size());
     for (const PropertyValue& value : map->entries()) {
-        const bool isCarried = std::any_of(carried.begin(), carried.end(), [&](std::string_view name) {
+        const auto isCarried = std::find_if(carried.begin(), carried.end(), [&](std::string_view name) {
             return SameName(name, value.name);
         });
-        if (!isCarried) {
+        if (isCarried == carried.end()) {
             result.push_back(Property{std::string(value.name), DaoCode(LookupStoredType(value.type).dao),
                                       DaoValue(value, text)});
+        } else if (const auto at = static_cast<std::size_t>(isCarried - carried.begin());
+                   at < carriedValues.size()) {
+            carriedValues[at] = &value;
         }
     }
     return result;

@@ -30,6 +30,7 @@ class PropertyMap {
 public:
     const PropertyValue* Find(std::string_view name) const;
     void Set(PropertyValue value);  // replaces one of the same name in its place
+    void Reserve(std::size_t count) { entries_.reserve(count); }
     const std::vector<PropertyValue>& entries() const { return entries_; }
 
 private:
@@ -57,13 +58,16 @@ struct PropertyBlob {
 
 PropertyBlob ParsePropertyBlob(const std::vector<std::uint8_t>& blob, const TextDecoder& text);
 
-// The value as text (empty when absent or not representable).
-std::string PropertyText(const PropertyMap* map, std::string_view name, const TextDecoder& text);
-bool PropertyBool(const PropertyMap* map, std::string_view name);
+// A stored value as text (empty when absent or not representable).
+std::string PropertyText(const PropertyValue* value, const TextDecoder& text);
+bool PropertyBool(const PropertyValue* value);
 
 // The stored properties as DAO reports them, leaving out those named in
 // `carried` (the values the model already holds in members of its own).
+// `carriedValues`, when given, gets the stored value of each carried name
+// (null when absent), so one pass over the entries finds them all.
 std::vector<Property> DaoProperties(const PropertyMap* map, const TextDecoder& text,
-                                    std::span<const std::string_view> carried);
+                                    std::span<const std::string_view> carried,
+                                    std::span<const PropertyValue*> carriedValues = {});
 
 }  // namespace vt::jet

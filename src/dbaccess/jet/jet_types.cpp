@@ -44,11 +44,19 @@ constexpr std::array<TypeRow, 18> kStoredTypes{{
 StoredType LookupStoredType(std::uint8_t stored) {
     for (const TypeRow& row : kStoredTypes) {
         if (row.stored == stored) {
-            return StoredType{row.stored, row.dao, row.size, row.name};
+            return StoredType{row.stored, row.dao, row.size};
         }
     }
-    return StoredType{stored, Raw(stored), SizeRule::kStoredLength,
-                      "an unknown type " + std::to_string(stored)};
+    return StoredType{stored, Raw(stored), SizeRule::kStoredLength};
+}
+
+std::string StoredTypeName(std::uint8_t stored) {
+    for (const TypeRow& row : kStoredTypes) {
+        if (row.stored == stored) {
+            return row.name;
+        }
+    }
+    return "an unknown type " + std::to_string(stored);
 }
 
 FieldShape MapFieldDesign(const ColumnShape& column, bool jet3) {

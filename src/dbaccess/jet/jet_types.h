@@ -39,11 +39,12 @@ struct StoredType {
     std::uint8_t stored = 0;
     DaoType dao{};  // Field.Type; the stored byte itself where DAO has no code
     SizeRule size = SizeRule::kStoredLength;
-    std::string name;  // as a note names it
 };
 
 // The row for a stored type byte; unknown bytes get a row of their own.
 StoredType LookupStoredType(std::uint8_t stored);
+// The type as a note names it ("the Memo type").
+std::string StoredTypeName(std::uint8_t stored);
 
 // A stored column as its descriptor gives it.
 struct ColumnShape {
