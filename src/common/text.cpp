@@ -102,14 +102,15 @@ int Sign(int value) { return (value > 0) - (value < 0); }
 // Names are nearly always ASCII, where folding is lowering A-Z; ICU is asked
 // only for the rest.
 std::string FoldCase(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
     if (IsAscii(utf8)) {
-        for (const char c : utf8) {
-            out += AsciiFolded(c);
+        std::string out(utf8);
+        for (char& c : out) {
+            c = AsciiFolded(c);
         }
         return out;
     }
+    std::string out;
+    out.reserve(utf8.size());
     ForEachCodePoint(utf8, [&](char32_t cp) {
         AppendUtf8(out, static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp),
                                                          U_FOLD_CASE_DEFAULT)));

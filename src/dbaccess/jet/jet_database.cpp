@@ -3,6 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <future>
+#include <iterator>
+#include <span>
+#include <system_error>
 #include <map>
 #include <set>
 #include <new>
@@ -70,6 +74,7 @@ public:
     Reader(const JetFile& file, const TextDecoder& text) : file_(file), text_(text), rows_(file, text) {}
 
     void ForgetPages() const { file_.ForgetPages(); }
+    const JetFile& file() const { return file_; }
 
     std::vector<CatalogRow> ReadCatalog() {
         const TableDefinition catalog = ReadTableDefinition(file_, text_, kCatalogPage);
@@ -218,6 +223,7 @@ private:
             return CompareNames(a->name, b->name) < 0;
         });
         std::set<std::string> hidden;
+        table.fields.reserve(order.size());
         for (const Column* column : order) {
             const PropertyMap* props = properties.Column(column->name);
             FieldDef field = ReadField(*column, props);
@@ -448,8 +454,8 @@ struct Objects {
     std::vector<std::string> notes;
 };
 
-void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row,
-              const ComplexColumns& complex, Objects& objects) {
+// Where the relationships and the queries' design are kept.
+void NoteSystemTable(const CatalogRow& row, Objects& objects) {
     const std::uint32_t page = static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu;
     if (row.type == kTypeTable && row.name == "MSysRelationships") {
         objects.relationshipsPage = page;
@@ -457,6 +463,11 @@ void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row,
     if (row.type == kTypeTable && row.name == "MSysQueries") {
         objects.queriesPage = page;
     }
+}
+
+void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row,
+              const ComplexColumns& complex, Objects& objects) {
+    const std::uint32_t page = static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu;
     TableDef table = TableFromCatalogue(row);
     TableDetail detail;
     detail.name = row.name;
@@ -501,11 +512,63 @@ ComplexColumns ReadComplex(Reader& reader, const std::vector<CatalogRow>& catalo
     return {};
 }
 
-Objects CollectObjects(Reader& reader, const TextDecoder& text) {
+void ReadTablesWith(Reader& reader, const TextDecoder& text, std::span<const CatalogRow* const> rows,
+                    const ComplexColumns& complex, Objects& objects) {
+    for (const CatalogRow* row : rows) {
+        AddTable(reader, text, *row, complex, objects);
+        reader.ForgetPages();  // the table is copied out of them
+    }
+}
+
+// What a second reader of the tables needs.
+struct TableReading {
+    const PageSource& source;
+    int codePage;
+    std::size_t tablesForTwoThreads;
+};
+
+// Reads the tables of `rows` into `objects` in their order. A large design
+// is read on two threads, each with a reader of its own (pages, text
+// decoder and damage bounds are per reader), and the halves are joined in
+// order: the result, and the error that stops the read, are those of one
+// thread reading every table. An Office-encrypted file is read on one, as
+// a second reader would have to derive its key again.
+
+void ReadTables(const TableReading& how, Reader& reader, const TextDecoder& text,
+                std::span<const CatalogRow* const> rows, const ComplexColumns& complex,
+                Objects& objects) {
+    if (rows.size() < how.tablesForTwoThreads || reader.file().OfficeEncrypted()) {
+        ReadTablesWith(reader, text, rows, complex, objects);
+        return;
+    }
+    const std::size_t half = rows.size() / 2;
+    std::future<Objects> second;
+    try {
+        second = std::async(std::launch::async, [&how, &complex, rest = rows.subspan(half)] {
+            const JetFile file(how.source);
+            const TextDecoder text(file.IsJet3(), how.codePage);
+            Reader reader(file, text);
+            Objects part;
+            ReadTablesWith(reader, text, rest, complex, part);
+            return part;
+        });
+    } catch (const std::system_error&) {
+        ReadTablesWith(reader, text, rows, complex, objects);  // no thread to be had
+        return;
+    }
+    ReadTablesWith(reader, text, rows.first(half), complex, objects);  // on failure, waits for the other
+    Objects part = second.get();
+    std::move(part.tables.begin(), part.tables.end(), std::back_inserter(objects.tables));
+    std::move(part.notes.begin(), part.notes.end(), std::back_inserter(objects.notes));
+}
+
+Objects CollectObjects(const TableReading& how, Reader& reader, const TextDecoder& text) {
     const std::vector<CatalogRow> catalog = reader.ReadCatalog();
     const std::int32_t tablesId = TablesContainerId(catalog);
     const ComplexColumns complex = ReadComplex(reader, catalog, tablesId);
     Objects objects;
+    // Read once the catalogue is walked: a damaged catalogue fails first.
+    std::vector<const CatalogRow*> tableRows;
     for (const CatalogRow& row : catalog) {
         if (IsDatabaseRow(row.type, row.name)) {
             objects.databaseProperties = ObjectProperties(row, text, kCarried);
@@ -529,10 +592,11 @@ Objects CollectObjects(Reader& reader, const TextDecoder& text) {
             query.properties = ObjectProperties(row, text, kCarriedByQueries);
             objects.queries.emplace_back(std::move(query), QueryDesign{row.name, row.id, row.flags, {}});
         } else if (row.type == kTypeTable || row.type == kTypeOdbcLink || row.type == kTypeLink) {
-            AddTable(reader, text, row, complex, objects);
-            reader.ForgetPages();  // the table is copied out of them
+            NoteSystemTable(row, objects);
+            tableRows.push_back(&row);
         }
     }
+    ReadTables(how, reader, text, tableRows, complex, objects);
     return objects;
 }
 
@@ -587,14 +651,15 @@ void AddQueries(std::vector<std::pair<QueryDef, QueryDesign>>& queries, QueryDia
 }
 
 std::unique_ptr<JetDatabase> ReadAll(const PageSource& source, const std::string& path,
-                                     const std::optional<std::string>& password) {
+                                     const std::optional<std::string>& password,
+                                     std::size_t tablesForTwoThreads) {
     JetFile file(source);
     const int codePage = file.HeaderCodePage() == 0 ? 1252 : file.HeaderCodePage();
     const TextDecoder text(file.IsJet3(), codePage);
     CheckPassword(file, text, password);
 
     Reader reader(file, text);
-    Objects objects = CollectObjects(reader, text);
+    Objects objects = CollectObjects(TableReading{source, codePage, tablesForTwoThreads}, reader, text);
 
     Schema schema;
     schema.info = DatabaseInfo{path, file.EngineName(), codePage, file.SortOrder(),
@@ -645,10 +710,11 @@ std::unique_ptr<JetDatabase> ReadAll(const PageSource& source, const std::string
 }  // namespace
 
 std::unique_ptr<JetDatabase> ReadJetDatabase(const PageSource& source, const std::string& path,
-                                             const std::optional<std::string>& password) {
+                                             const std::optional<std::string>& password,
+                                             std::size_t tablesForTwoThreads) {
     try {
         try {
-            return ReadAll(source, path, password);
+            return ReadAll(source, path, password, tablesForTwoThreads);
         } catch (const std::bad_alloc&) {
             Damaged("a structure is impossibly large");
         } catch (const std::length_error&) {
@@ -661,9 +727,10 @@ std::unique_ptr<JetDatabase> ReadJetDatabase(const PageSource& source, const std
 
 std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size_t size,
                                              const std::string& path,
-                                             const std::optional<std::string>& password) {
+                                             const std::optional<std::string>& password,
+                                             std::size_t tablesForTwoThreads) {
     const MemorySource source(Bytes(data, size));
-    return ReadJetDatabase(source, path, password);
+    return ReadJetDatabase(source, path, password, tablesForTwoThreads);
 }
 
 }  // namespace jet

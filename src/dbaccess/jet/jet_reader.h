@@ -91,13 +91,18 @@ private:
     Details details_;
 };
 
+// From this many tables on, a design's tables are read on two threads.
+inline constexpr std::size_t kTablesForTwoThreads = 64;
+
 // Reads a whole database from `source`. `path` only fills Info().path and
 // names the file in errors. Throws ErrorException with the engine's numbers.
 std::unique_ptr<JetDatabase> ReadJetDatabase(const PageSource& source, const std::string& path,
-                                             const std::optional<std::string>& password);
+                                             const std::optional<std::string>& password,
+                                             std::size_t tablesForTwoThreads = kTablesForTwoThreads);
 // The same for a database held in memory.
 std::unique_ptr<JetDatabase> ReadJetDatabase(const std::uint8_t* data, std::size_t size,
                                              const std::string& path,
-                                             const std::optional<std::string>& password);
+                                             const std::optional<std::string>& password,
+                                             std::size_t tablesForTwoThreads = kTablesForTwoThreads);
 
 }  // namespace vt::jet
