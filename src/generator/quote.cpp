@@ -76,9 +76,22 @@ std::string QuoteString(std::string_view text, const CodePage& codePage) {
     return result;
 }
 
-std::string Literal(std::string_view text, const CodePage& codePage) {
+namespace {
+
+// Whether every character of `text` goes between quotation marks as it is.
+bool IsPlain(std::string_view text, const CodePage& codePage) {
+    if (IsAscii(text)) {  // nearly every name: no character to decode
+        return std::all_of(text.begin(), text.end(), [](char c) { return c >= 32 && c != 127 && c != '"'; });
+    }
     bool plain = true;
     ForEachCodePoint(text, [&](char32_t c) { plain = plain && FitsPlainLiteral(c, codePage); });
+    return plain;
+}
+
+}  // namespace
+
+std::string Literal(std::string_view text, const CodePage& codePage) {
+    const bool plain = IsPlain(text, codePage);
     if (!plain) {
         return QuoteString(text, codePage);
     }
