@@ -1,47 +1,22 @@
 #include "dbaccess/jet/libcrypto.h"
 
-#include <dlfcn.h>
-
-#include <string>
-
-#include "common/error.h"
+#include "common/shared_library.h"
 
 namespace vt::jet {
-namespace {
-
-// The soname the headers were written for: another major version may not
-// keep these functions' signatures.
-constexpr const char* kLibraryName = "libcrypto.so.3";
-
-[[noreturn]] void LoadFailed(const char* soname) {
-    const char* why = dlerror();
-    throw ErrorException(err::kInternal,
-                         std::string("The cryptography library ") + soname +
-                             " could not be loaded: " + (why ? why : "unknown reason") + ".",
-                         kRuntimeSource);
-}
-
-}  // namespace
 
 Libcrypto LoadLibcrypto(const char* soname) {
-    // Never closed: the functions are used until the program ends.
-    void* library = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) {
-        LoadFailed(soname);
-    }
+    const SharedLibrary library(soname, "cryptography library");
     Libcrypto functions;
-#define VT_LIBCRYPTO_RESOLVE(name)                                                      \
-    functions.name = reinterpret_cast<decltype(functions.name)>(dlsym(library, #name)); \
-    if (functions.name == nullptr) {                                                    \
-        LoadFailed(soname);                                                             \
-    }
+#define VT_LIBCRYPTO_RESOLVE(name) library.Resolve(functions.name, #name);
     VT_LIBCRYPTO_FUNCTIONS(VT_LIBCRYPTO_RESOLVE)
 #undef VT_LIBCRYPTO_RESOLVE
     return functions;
 }
 
 const Libcrypto& Crypto() {
-    static const Libcrypto functions = LoadLibcrypto(kLibraryName);
+    // The soname the headers were written for: another major version may
+    // not keep these functions' signatures.
+    static const Libcrypto functions = LoadLibcrypto("libcrypto.so.3");
     return functions;
 }
 

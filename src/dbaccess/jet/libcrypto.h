@@ -7,10 +7,9 @@ namespace vt::jet {
 
 // The functions of OpenSSL's libcrypto that Office decryption calls.
 //
-// The library is loaded the first time an encrypted file needs it, not when
-// the program starts: relocating it was about 2 ms of every run, most of a
-// short one, and most databases are not encrypted. It stays the system's
-// shared library, so that OpenSSL's security updates reach the program.
+// The library is loaded the first time an encrypted file needs it
+// (common/shared_library.h): relocating it was about 2 ms of every run, and
+// most databases are not encrypted.
 #define VT_LIBCRYPTO_FUNCTIONS(X) \
     X(EVP_MD_fetch)               \
     X(EVP_MD_free)                \

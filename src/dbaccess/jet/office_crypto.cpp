@@ -1,6 +1,5 @@
 #include "dbaccess/jet/office_crypto.h"
 
-#include <expat.h>
 #include <string.h>
 
 #include <algorithm>
@@ -16,6 +15,7 @@
 #include "common/text.h"
 #include "dbaccess/jet/jet_file.h"
 #include "dbaccess/jet/libcrypto.h"
+#include "dbaccess/jet/libexpat.h"
 
 namespace vt::jet {
 namespace {
@@ -300,21 +300,22 @@ std::string LocalName(std::string_view name) {
 class TagReader {
 public:
     std::vector<Tag> Read(std::string_view xml) {
-        const std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(
-            XML_ParserCreate(nullptr), &XML_ParserFree);
+        const Libexpat& expat = Expat();
+        const std::unique_ptr<XML_ParserStruct, decltype(expat.XML_ParserFree)> parser(
+            expat.XML_ParserCreate(nullptr), expat.XML_ParserFree);
         if (!parser) {
             throw std::bad_alloc();
         }
         parser_ = parser.get();
-        XML_SetUserData(parser.get(), this);
-        XML_SetElementHandler(parser.get(), &TagReader::Start, &TagReader::End);
-        XML_SetStartDoctypeDeclHandler(parser.get(), &TagReader::Doctype);
+        expat.XML_SetUserData(parser.get(), this);
+        expat.XML_SetElementHandler(parser.get(), &TagReader::Start, &TagReader::End);
+        expat.XML_SetStartDoctypeDeclHandler(parser.get(), &TagReader::Doctype);
         const int size = static_cast<int>(std::min<std::size_t>(xml.size(), INT32_MAX));
-        if (XML_Parse(parser.get(), xml.data(), size, XML_TRUE) != XML_STATUS_OK) {
-            BadHeader(failure_ != nullptr ? failure_
-                                          : "its XML text is malformed (" +
-                                                std::string(XML_ErrorString(XML_GetErrorCode(parser.get()))) +
-                                                ")");
+        if (expat.XML_Parse(parser.get(), xml.data(), size, XML_TRUE) != XML_STATUS_OK) {
+            BadHeader(failure_ != nullptr
+                          ? failure_
+                          : "its XML text is malformed (" +
+                                std::string(expat.XML_ErrorString(expat.XML_GetErrorCode(parser.get()))) + ")");
         }
         return std::move(tags_);
     }
@@ -347,7 +348,7 @@ private:
     }
     void Stop(const char* why) noexcept {
         failure_ = why;
-        XML_StopParser(parser_, XML_FALSE);
+        Expat().XML_StopParser(parser_, XML_FALSE);
     }
 
     std::vector<Tag> tags_;

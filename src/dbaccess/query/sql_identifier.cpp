@@ -3,9 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include <unicode/uchar.h>
-
 #include "common/text.h"
+#include "common/unicode.h"
 #include "dbaccess/query/query_sql.h"
 
 namespace vt {
@@ -35,11 +34,15 @@ static_assert(std::is_sorted(kReservedWords.begin(), kReservedWords.end()));
 
 constexpr std::size_t kLongestReservedWord = 13;  // AUTOINCREMENT
 
+bool IsAsciiDigit(char32_t cp) { return cp >= U'0' && cp <= U'9'; }
+
+// ASCII's name characters are its letters, digits and "_"; ICU is asked for
+// the rest.
 bool IsNameCharacter(char32_t cp) {
-    if (cp == U'_') {
-        return true;
+    if (cp < 0x80) {
+        return cp == U'_' || IsAsciiDigit(cp) || ((cp | 0x20) >= U'a' && (cp | 0x20) <= U'z');
     }
-    switch (u_charType(static_cast<UChar32>(cp))) {
+    switch (Unicode().charType(static_cast<UChar32>(cp))) {
         case U_UPPERCASE_LETTER:
         case U_LOWERCASE_LETTER:
         case U_TITLECASE_LETTER:
@@ -56,7 +59,7 @@ bool IsNameCharacter(char32_t cp) {
 }
 
 bool IsDigit(char32_t cp) {
-    return u_charType(static_cast<UChar32>(cp)) == U_DECIMAL_DIGIT_NUMBER;
+    return cp < 0x80 ? IsAsciiDigit(cp) : Unicode().charType(static_cast<UChar32>(cp)) == U_DECIMAL_DIGIT_NUMBER;
 }
 
 }  // namespace

@@ -11,11 +11,14 @@
 #include <functional>
 #include <map>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 #include "common/error.h"
 #include "dbaccess/jet/jet_file.h"
 #include "dbaccess/jet/jet_reader.h"
 #include "dbaccess/jet/libcrypto.h"
+#include "dbaccess/jet/libexpat.h"
 #include "dbaccess/jet/office_crypto.h"
 #include "dbaccess/open.h"
 #include "support/files.h"
@@ -203,20 +206,26 @@ TEST(OfficeRc4, MatchesTheRfc6229Vectors) {
                                          0x99, 0xcd, 0xe4, 0x1b, 0x97}));
 }
 
-// libcrypto is loaded when the first encrypted file is opened: a library
-// that is missing, or lacks a function, is an error that names it.
-TEST(OfficeLibcrypto, AMissingLibraryOrFunctionIsAnErrorNamingTheLibrary) {
-    for (const char* soname : {"libcrypto-missing.so.0", "libc.so.6"}) {
-        try {
-            LoadLibcrypto(soname);
-            ADD_FAILURE() << soname << " was loaded";
-        } catch (const ErrorException& e) {
-            EXPECT_EQ(e.number(), err::kInternal);
-            EXPECT_THAT(e.record().description,
-                        HasSubstr(std::string("The cryptography library ") + soname + " could not be loaded: "));
+// libcrypto and Expat are loaded when the first encrypted file is opened: a
+// library that is missing, or lacks a function, is an error that names it.
+TEST(OfficeLibraries, AMissingLibraryOrFunctionIsAnErrorNamingTheLibrary) {
+    const std::vector<std::tuple<std::string, std::function<void(const char*)>, const char*>> loaders = {
+        {"cryptography library", [](const char* soname) { LoadLibcrypto(soname); }, "libcrypto.so.3"},
+        {"XML library", [](const char* soname) { LoadLibexpat(soname); }, "libexpat.so.1"},
+    };
+    for (const auto& [kind, load, real] : loaders) {
+        for (const char* soname : {"libmissing.so.0", "libc.so.6"}) {
+            try {
+                load(soname);
+                ADD_FAILURE() << soname << " was loaded as the " << kind;
+            } catch (const ErrorException& e) {
+                EXPECT_EQ(e.number(), err::kInternal);
+                EXPECT_THAT(e.record().description,
+                            HasSubstr("The " + kind + " " + soname + " could not be loaded: "));
+            }
         }
+        EXPECT_NO_THROW(load(real)) << kind;
     }
-    EXPECT_NE(LoadLibcrypto("libcrypto.so.3").EVP_MD_fetch, nullptr);
 }
 
 // --- Damaged encryption headers ----------------------------------------------
