@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "cli/large_heap.h"
 #include "dbaccess/open.h"
 
 namespace vt::cli {
@@ -17,6 +18,7 @@ std::unique_ptr<Database> Session::Open(const DatabaseOptions& options,
         } else if (options.passwordStdin) {
             open.password = input.FirstLine().value_or("");
         }
+        PrepareHeapFor(databasePath);
         std::unique_ptr<Database> database;
         try {
             database = OpenDatabaseFile(databasePath, open);
