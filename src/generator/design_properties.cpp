@@ -1,10 +1,9 @@
 #include "generator/design_properties.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <optional>
-
-#include "common/decimal.h"
 
 namespace vt {
 namespace {
@@ -32,7 +31,9 @@ std::optional<std::string> TypeConstant(std::int16_t type) {
 }
 
 std::string NumberLiteral(double value) {
-    std::string literal = ShortestDecimal(value);
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    std::string literal(text, end);
     for (char& c : literal) {
         c = c == 'e' ? 'E' : c;
     }
