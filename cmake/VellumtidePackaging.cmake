@@ -106,10 +106,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The descriptions: the synopsis, then the extended description, in which
 # no line may begin with a dot (a control statement there).
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME ${VT_DEB_PACKAGE_CLI})
-# libcrypto, Expat and ICU are loaded at run time, when an input needs them
+# libcrypto and Expat are loaded at run time, for encrypted files only
 # (src/common/shared_library.h), so dpkg-shlibdeps cannot see them.
-string(REGEX MATCH "^[0-9]+" vt_icu_major "${ICU_VERSION}")
-set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "libssl3 (>= 3.0.0), libexpat1 (>= 2.0.1), libicu${vt_icu_major}")
+set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "libssl3 (>= 3.0.0), libexpat1 (>= 2.0.1)")
 set(CPACK_DEBIAN_CLI_DESCRIPTION
 "writes a Visual Basic module that re-creates an Access database
 vellumtide-cli reads the design of a Jet or ACE (Microsoft Access)

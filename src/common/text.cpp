@@ -4,8 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/unicode.h"
-
+#include <unicode/uchar.h>
 
 namespace vt {
 
@@ -113,8 +112,8 @@ std::string FoldCase(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     ForEachCodePoint(utf8, [&](char32_t cp) {
-        AppendUtf8(out, static_cast<char32_t>(Unicode().foldCase(static_cast<UChar32>(cp),
-                                                                 U_FOLD_CASE_DEFAULT)));
+        AppendUtf8(out, static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp),
+                                                         U_FOLD_CASE_DEFAULT)));
     });
     return out;
 }

@@ -15,8 +15,9 @@ public:
     virtual ~ModuleOutput() = default;  // discards what was not committed
     // Throws ErrorException when the bytes cannot be written.
     virtual void Write(std::string_view bytes) = 0;
-    // Nothing more will be written: a file output starts writing the module
-    // to the disk, so that Commit's wait overlaps the next module's making.
+    // Nothing more will be written: a file output that replaces a module
+    // starts writing it to the disk, so that Commit's wait for the disk
+    // overlaps the next module's making.
     virtual void StartSync() {}
     // Makes the written module the target. Throws ErrorException on failure.
     virtual void Commit() = 0;

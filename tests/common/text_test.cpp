@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/error.h"
-#include "common/unicode.h"
-
 namespace vt {
 namespace {
 
@@ -60,24 +57,6 @@ TEST(Names, FoldCase) {
     EXPECT_EQ(FoldCase("Order_ID 2"), "order_id 2");
     EXPECT_EQ(FoldCase("ÄÖÜ Ωmega"), "äöü ωmega");
     EXPECT_EQ(FoldCase("ǅ"), "ǆ");  // titlecase folds as well
-}
-
-// ICU is loaded for the first name beyond ASCII: a library that is missing,
-// or lacks a function, is an error that names it.
-TEST(Names, AMissingUnicodeLibraryIsAnErrorNamingIt) {
-    for (const char* soname : {"libicuuc-missing.so.0", "libc.so.6"}) {
-        try {
-            LoadUnicodeLibrary(soname);
-            ADD_FAILURE() << soname << " was loaded";
-        } catch (const ErrorException& e) {
-            EXPECT_EQ(e.number(), err::kInternal);
-            EXPECT_EQ(e.record().description.rfind(std::string("The Unicode library ") + soname +
-                                                       " could not be loaded: ", 0),
-                      0u)
-                << e.record().description;
-        }
-    }
-    EXPECT_EQ(LoadUnicodeLibrary("libicuuc.so." U_ICU_VERSION_SHORT).foldCase(U'Ä', U_FOLD_CASE_DEFAULT), U'ä');
 }
 
 }  // namespace

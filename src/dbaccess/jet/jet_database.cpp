@@ -5,12 +5,12 @@
 #include <array>
 #include <future>
 #include <iterator>
-#include <span>
-#include <system_error>
 #include <map>
-#include <set>
 #include <new>
+#include <set>
+#include <span>
 #include <stdexcept>
+#include <system_error>
 
 #include "common/error.h"
 #include "common/text.h"
@@ -454,9 +454,12 @@ struct Objects {
     std::vector<std::string> notes;
 };
 
+// A table's definition page: its catalogue id without the kind in its top byte.
+std::uint32_t DefinitionPage(const CatalogRow& row) { return static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu; }
+
 // Where the relationships and the queries' design are kept.
 void NoteSystemTable(const CatalogRow& row, Objects& objects) {
-    const std::uint32_t page = static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu;
+    const std::uint32_t page = DefinitionPage(row);
     if (row.type == kTypeTable && row.name == "MSysRelationships") {
         objects.relationshipsPage = page;
     }
@@ -467,7 +470,7 @@ void NoteSystemTable(const CatalogRow& row, Objects& objects) {
 
 void AddTable(Reader& reader, const TextDecoder& text, const CatalogRow& row,
               const ComplexColumns& complex, Objects& objects) {
-    const std::uint32_t page = static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu;
+    const std::uint32_t page = DefinitionPage(row);
     TableDef table = TableFromCatalogue(row);
     TableDetail detail;
     detail.name = row.name;
@@ -506,7 +509,7 @@ ComplexColumns ReadComplex(Reader& reader, const std::vector<CatalogRow>& catalo
                            std::int32_t tablesId) {
     for (const CatalogRow& row : catalog) {
         if (row.parentId == tablesId && row.type == kTypeTable && row.name == "MSysComplexColumns") {
-            return reader.ReadComplex(static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu);
+            return reader.ReadComplex(DefinitionPage(row));
         }
     }
     return {};
@@ -533,7 +536,6 @@ struct TableReading {
 // order: the result, and the error that stops the read, are those of one
 // thread reading every table. An Office-encrypted file is read on one, as
 // a second reader would have to derive its key again.
-
 void ReadTables(const TableReading& how, Reader& reader, const TextDecoder& text,
                 std::span<const CatalogRow* const> rows, const ComplexColumns& complex,
                 Objects& objects) {

@@ -3,8 +3,9 @@
 #include <string>
 #include <string_view>
 
+#include <unicode/uchar.h>
+
 #include "common/text.h"
-#include "common/unicode.h"
 #include "dbaccess/query/query_sql.h"
 
 namespace vt {
@@ -42,7 +43,7 @@ bool IsNameCharacter(char32_t cp) {
     if (cp < 0x80) {
         return cp == U'_' || IsAsciiDigit(cp) || ((cp | 0x20) >= U'a' && (cp | 0x20) <= U'z');
     }
-    switch (Unicode().charType(static_cast<UChar32>(cp))) {
+    switch (u_charType(static_cast<UChar32>(cp))) {
         case U_UPPERCASE_LETTER:
         case U_LOWERCASE_LETTER:
         case U_TITLECASE_LETTER:
@@ -59,7 +60,7 @@ bool IsNameCharacter(char32_t cp) {
 }
 
 bool IsDigit(char32_t cp) {
-    return cp < 0x80 ? IsAsciiDigit(cp) : Unicode().charType(static_cast<UChar32>(cp)) == U_DECIMAL_DIGIT_NUMBER;
+    return cp < 0x80 ? IsAsciiDigit(cp) : u_charType(static_cast<UChar32>(cp)) == U_DECIMAL_DIGIT_NUMBER;
 }
 
 }  // namespace
