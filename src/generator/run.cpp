@@ -41,7 +41,7 @@ void Run::Statement(std::string_view line, std::initializer_list<Printer::Var> g
     }
     if (upperBound <= Printer::kMaxLineLength) {
         p.Print(line, given);
-        p.Print("\n");
+        p.Line("");  // ends the statement's line
         return;
     }
     std::vector<Printer::Var> vars(given);
@@ -57,7 +57,7 @@ void Run::Statement(std::string_view line, std::initializer_list<Printer::Var> g
         longest->value = BuildText(longest->value, built == 1 ? "zText" : "zText" + std::to_string(built));
     }
     p.Print(line, vars);
-    p.Print("\n");
+    p.Line("");
 }
 
 // Builds `expression` in `variable` over as many statements as it needs.
