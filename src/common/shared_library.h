@@ -31,4 +31,35 @@ private:
     void* handle_ = nullptr;
 };
 
+// Declares `Type`, a struct with a member for each function of the X-macro
+// list `LIST`, which names its library (`soname`, and `kind` for errors).
+#define VT_LIBRARY_MEMBER(name) decltype(&::name) name = nullptr;
+#define VT_LIBRARY_RESOLVE(name) library.Resolve(name, #name);
+#define VT_LIBRARY_FUNCTIONS(Type, soname, kind, LIST)  \
+    struct Type {                                       \
+        static constexpr const char* kSoname = soname;  \
+        static constexpr const char* kKind = kind;      \
+        LIST(VT_LIBRARY_MEMBER)                         \
+        void ResolveAll(const ::vt::SharedLibrary& library) { \
+            LIST(VT_LIBRARY_RESOLVE)                    \
+        }                                               \
+    }
+
+// The functions of `Functions`' library, or of the library `soname` (for
+// tests). Throws like SharedLibrary.
+template <typename Functions>
+Functions LoadFunctions(const char* soname = Functions::kSoname) {
+    const SharedLibrary library(soname, Functions::kKind);
+    Functions functions;
+    functions.ResolveAll(library);
+    return functions;
+}
+
+// The functions, loaded the first time they are asked for.
+template <typename Functions>
+const Functions& LoadedFunctions() {
+    static const Functions functions = LoadFunctions<Functions>();
+    return functions;
+}
+
 }  // namespace vt

@@ -51,7 +51,9 @@ constexpr std::string_view kCarried[] = {"DefaultValue", "Required", "AllowZeroL
                                          "ValidationRule", "ValidationText"};
 constexpr std::string_view kCarriedByFields[] = {"DefaultValue",   "Required",       "AllowZeroLength",
                                                  "ValidationRule", "ValidationText", "Expression"};
-enum FieldCarried { kDefaultValue, kRequired, kAllowZeroLength, kValidationRule, kValidationText, kExpression };
+enum FieldCarried {  // positions in kCarriedByFields
+    kDefaultValue, kRequired, kAllowZeroLength, kValidationRule, kValidationText, kExpression
+};
 constexpr std::string_view kCarriedByQueries[] = {"DefaultValue",   "Required",       "AllowZeroLength",
                                                   "ValidationRule", "ValidationText", "ReturnsRecords"};
 
@@ -455,7 +457,9 @@ struct Objects {
 };
 
 // A table's definition page: its catalogue id without the kind in its top byte.
-std::uint32_t DefinitionPage(const CatalogRow& row) { return static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu; }
+std::uint32_t DefinitionPage(const CatalogRow& row) {
+    return static_cast<std::uint32_t>(row.id) & 0x00FFFFFFu;
+}
 
 // Where the relationships and the queries' design are kept.
 void NoteSystemTable(const CatalogRow& row, Objects& objects) {

@@ -3,6 +3,8 @@
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 
+#include "common/shared_library.h"
+
 namespace vt::jet {
 
 // The functions of OpenSSL's libcrypto that Office decryption calls.
@@ -30,17 +32,12 @@ namespace vt::jet {
     X(EVP_DecodeBlock)            \
     X(CRYPTO_memcmp)
 
-struct Libcrypto {
-#define VT_LIBCRYPTO_MEMBER(name) decltype(&::name) name = nullptr;
-    VT_LIBCRYPTO_FUNCTIONS(VT_LIBCRYPTO_MEMBER)
-#undef VT_LIBCRYPTO_MEMBER
-};
+// The soname the headers were written for: another major version may not
+// keep these functions' signatures.
+VT_LIBRARY_FUNCTIONS(Libcrypto, "libcrypto.so.3", "cryptography library", VT_LIBCRYPTO_FUNCTIONS);
 
-// The library's functions, loaded once for the whole program. Throws an
-// ErrorException naming the library when it or a function is missing.
-const Libcrypto& Crypto();
-
-// Loads the library of that soname, as Crypto() does with libcrypto.so.3.
-Libcrypto LoadLibcrypto(const char* soname);
+// Loaded once for the whole program; throws an ErrorException naming the
+// library when it or a function is missing.
+inline const Libcrypto& Crypto() { return LoadedFunctions<Libcrypto>(); }
 
 }  // namespace vt::jet

@@ -2,6 +2,8 @@
 
 #include <expat.h>
 
+#include "common/shared_library.h"
+
 namespace vt::jet {
 
 // The functions of Expat that reading an Office encryption description
@@ -18,17 +20,8 @@ namespace vt::jet {
     X(XML_ErrorString)                  \
     X(XML_StopParser)
 
-struct Libexpat {
-#define VT_LIBEXPAT_MEMBER(name) decltype(&::name) name = nullptr;
-    VT_LIBEXPAT_FUNCTIONS(VT_LIBEXPAT_MEMBER)
-#undef VT_LIBEXPAT_MEMBER
-};
+VT_LIBRARY_FUNCTIONS(Libexpat, "libexpat.so.1", "XML library", VT_LIBEXPAT_FUNCTIONS);
 
-// The library's functions, loaded once for the whole program. Throws an
-// ErrorException naming the library when it or a function is missing.
-const Libexpat& Expat();
-
-// Loads the library of that soname, as Expat() does with libexpat.so.1.
-Libexpat LoadLibexpat(const char* soname);
+inline const Libexpat& Expat() { return LoadedFunctions<Libexpat>(); }
 
 }  // namespace vt::jet

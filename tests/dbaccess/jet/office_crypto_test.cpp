@@ -210,8 +210,8 @@ TEST(OfficeRc4, MatchesTheRfc6229Vectors) {
 // library that is missing, or lacks a function, is an error that names it.
 TEST(OfficeLibraries, AMissingLibraryOrFunctionIsAnErrorNamingTheLibrary) {
     const std::vector<std::tuple<std::string, std::function<void(const char*)>, const char*>> loaders = {
-        {"cryptography library", [](const char* soname) { LoadLibcrypto(soname); }, "libcrypto.so.3"},
-        {"XML library", [](const char* soname) { LoadLibexpat(soname); }, "libexpat.so.1"},
+        {"cryptography library", [](const char* soname) { LoadFunctions<Libcrypto>(soname); }, "libcrypto.so.3"},
+        {"XML library", [](const char* soname) { LoadFunctions<Libexpat>(soname); }, "libexpat.so.1"},
     };
     for (const auto& [kind, load, real] : loaders) {
         for (const char* soname : {"libmissing.so.0", "libc.so.6"}) {
