@@ -264,6 +264,7 @@ bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
         const bool commonCode = host.AddCommonCode();
         const bool fullDesign = host.CopyFullDesign();
         const auto startModule = [&](int number) {
+            printer.Flush();  // before the module it ends is handed to the disk
             printer.Redirect(files->Open(number));
             WriteHeader(printer, moduleName + "_" + std::to_string(number));
             if (commonCode && !WriteCommonCode(printer, inputs.highComments, fullDesign)) {
@@ -278,6 +279,7 @@ bool BuildModuleFile(const std::string& modulePath, const BuildInputs& inputs,
             throw WriterFailed{};
         }
         WriteCreationFunction(run, inputs, host, reporter);
+        printer.Flush();
         files->CommitAll();
         leftOut = run.LeftOutNotes();
     } catch (const WriterFailed&) {

@@ -1,7 +1,8 @@
 #pragma once
 // Writes the module's lines: each in the module's code page followed by
 // CR LF, indented by the depth of the block being written, with $name$
-// replaced by its value. Sections read as the code they write:
+// replaced by its value. Lines are handed to the output in large pieces:
+// Flush() hands over the rest. Sections read as the code they write:
 //
 //   p.Print("Set myTable = $db$.CreateTableDef($name$)\n", {{"name", literal}});
 
@@ -62,8 +63,14 @@ public:
     void Outdent() { --depth_; }
     int Depth() const { return depth_; }
 
-    // Lines go to `output` from here on, counted anew.
+    // Hands the lines written so far to the output. Throws ErrorException
+    // when they cannot be written (and drops them).
+    void Flush();
+
+    // Lines go to `output` from here on, counted anew; those written before
+    // go to the output before.
     void Redirect(ModuleOutput& output) {
+        Flush();
         output_ = &output;
         lines_ = 0;
     }
@@ -82,8 +89,8 @@ private:
     std::map<std::string, std::string, std::less<>> globals_;
     int depth_ = 0;
     std::uint64_t lines_ = 0;
-    std::string line_;   // the line being assembled, UTF-8
-    std::string bytes_;  // the line in the module's code page
+    std::string line_;     // the line being assembled, UTF-8
+    std::string pending_;  // finished lines in the module's code page, not yet written
 };
 
 }  // namespace vt

@@ -25,6 +25,7 @@ bool WriteRoutine(Printer& out, const RoutineOptions& options, std::span<const R
                 out.Line(line.text);
             }
         }
+        out.Flush();  // a routine that cannot be written is reported as it ends
         return false;
     } catch (const ErrorException&) {
         return true;

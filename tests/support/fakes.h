@@ -2,6 +2,7 @@
 // Test doubles shared by the suites: a messenger that records every box,
 // module outputs in memory, and a database that fails on request.
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -39,7 +40,8 @@ public:
     void SetMousePointer(int shape) override { pointer = shape; }
 };
 
-// Collects a module in memory; `failAfterBytes` makes a write fail there.
+// Collects a module in memory; `failAfterBytes` makes a write fail there,
+// as a full disk does: the bytes that fit are written.
 class MemoryOutput : public ModuleOutput {
 public:
     MemoryOutput(std::string& sink, bool& committed, std::size_t failAfterBytes)
@@ -47,6 +49,7 @@ public:
 
     void Write(std::string_view bytes) override {
         if (sink_.size() + bytes.size() > failAfter_) {
+            sink_.append(bytes.substr(0, failAfter_ - std::min(failAfter_, sink_.size())));
             throw ErrorException(err::kDiskFull, "The disk is full.");
         }
         sink_.append(bytes);
