@@ -51,7 +51,7 @@ public:
         help_->add_option("COMMAND", helpTopic_, "A command");
     }
 
-    int Run(int argc, const char* const* argv);
+    int Run(int argc, const char* const* argv, Teardown teardown);
 
 private:
     int Usage(const std::string& message, const std::string& command);
@@ -133,7 +133,7 @@ int Tool::Help() {
     return UnknownCommand(helpTopic_, all, [this](const std::string& m) { return Usage(m, ""); });
 }
 
-int Tool::Run(int argc, const char* const* argv) {
+int Tool::Run(int argc, const char* const* argv, Teardown teardown) {
     if (argc > 1 && argv[1][0] != '-' && Find(argv[1]) == nullptr) {
         std::vector<CLI::App*> all = parsers_;
         all.push_back(help_);
@@ -160,7 +160,11 @@ int Tool::Run(int argc, const char* const* argv) {
                 return Usage(wrong, parsers_[i]->get_name());
             }
             cli::Session session(out_, err_, commands_[i]->databaseOptions().quiet, input_);
-            return commands_[i]->Execute(session);
+            const int code = commands_[i]->Execute(session);
+            if (teardown == Teardown::kLeaveToExit) {
+                session.LeaveToExit();
+            }
+            return code;
         }
     }
     return kUsage;
@@ -168,15 +172,16 @@ int Tool::Run(int argc, const char* const* argv) {
 
 }  // namespace
 
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           Teardown teardown) {
     const auto input = cli::MakeTerminalInput();
-    return RunCli(argc, argv, out, err, *input);
+    return RunCli(argc, argv, out, err, *input, teardown);
 }
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-           cli::PasswordInput& input) {
+           cli::PasswordInput& input, Teardown teardown) {
     Tool tool(out, err, input);
-    return tool.Run(argc, argv);
+    return tool.Run(argc, argv, teardown);
 }
 
 }  // namespace vt

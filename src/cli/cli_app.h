@@ -18,11 +18,16 @@ namespace cli {
 class PasswordInput;
 }
 
+// What becomes of the database a command opened once the tool is done:
+// freed, or, when the process is about to exit, left to the kernel.
+enum class Teardown { kFree, kLeaveToExit };
+
 // Runs the tool on `argv`; regular output goes to `out`, messages to `err`,
 // and passwords not on the command line come from `input` (by default
 // standard input and the terminal). Returns the exit code.
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-           cli::PasswordInput& input);
+           Teardown teardown = Teardown::kFree);
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           cli::PasswordInput& input, Teardown teardown = Teardown::kFree);
 
 }  // namespace vt

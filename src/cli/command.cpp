@@ -4,13 +4,17 @@
 #include <algorithm>
 #include <ostream>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 #include "cli/large_heap.h"
 #include "dbaccess/open.h"
 
 namespace vt::cli {
 
-std::unique_ptr<Database> Session::Open(const DatabaseOptions& options,
-                                        const std::string& databasePath) {
+const Database* Session::Open(const DatabaseOptions& options, const std::string& databasePath) {
+    database_.reset();
     try {
         OpenOptions open;
         if (!options.password.empty()) {
@@ -41,11 +45,21 @@ std::unique_ptr<Database> Session::Open(const DatabaseOptions& options,
         for (const std::string& note : database->Notes()) {
             Note(note);
         }
-        return database;
+        database_ = std::move(database);
+        return database_.get();
     } catch (...) {
         ReportOpenFailure();
         return nullptr;
     }
+}
+
+void Session::LeaveToExit() {
+    const Database* kept = database_.release();
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_ignore_object(kept);  // left on purpose, not leaked
+#else
+    (void)kept;
+#endif
 }
 
 void Session::Note(const std::string& text) {
