@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "common/error.h"
-#include "common/text.h"
 
 namespace vt {
 
@@ -77,21 +76,11 @@ const std::string& Printer::Lookup(std::string_view name, std::span<const Var> v
 constexpr std::size_t kPieceSize = 1 << 16;
 
 void Printer::EndLine() {
-    static constexpr std::string_view kSpaces = "                                                ";
     const std::size_t start = pending_.size();
     if (!line_.empty()) {
-        const auto indent = static_cast<std::size_t>(depth_) * 4;
-        if (indent <= kSpaces.size()) {
-            pending_.append(kSpaces.substr(0, indent));
-        } else {
-            pending_.append(indent, ' ');
-        }
+        pending_.append(static_cast<std::size_t>(depth_) * 4, ' ');
     }
-    if (IsAscii(line_)) {  // nearly every line; every code page keeps ASCII as it is
-        pending_.append(line_);
-    } else {
-        codePage_.AppendEncoded(line_, pending_);
-    }
+    codePage_.AppendEncoded(line_, pending_);
     line_.clear();
     if (const std::size_t length = pending_.size() - start; length > kMaxLineLength) {
         pending_.resize(start);

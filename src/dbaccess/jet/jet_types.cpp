@@ -1,5 +1,6 @@
 #include "dbaccess/jet/jet_types.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -39,24 +40,23 @@ constexpr std::array<TypeRow, 18> kStoredTypes{{
     {0x14, DaoType::kDateTimeExtended, SizeRule::kStoredLength, "the extended Date/Time type"},
 }};
 
+const TypeRow* FindRow(std::uint8_t stored) {
+    const auto row = std::find_if(kStoredTypes.begin(), kStoredTypes.end(),
+                                  [stored](const TypeRow& r) { return r.stored == stored; });
+    return row == kStoredTypes.end() ? nullptr : &*row;
+}
+
 }  // namespace
 
 StoredType LookupStoredType(std::uint8_t stored) {
-    for (const TypeRow& row : kStoredTypes) {
-        if (row.stored == stored) {
-            return StoredType{row.stored, row.dao, row.size};
-        }
-    }
-    return StoredType{stored, Raw(stored), SizeRule::kStoredLength};
+    const TypeRow* row = FindRow(stored);
+    return row != nullptr ? StoredType{row->stored, row->dao, row->size}
+                          : StoredType{stored, Raw(stored), SizeRule::kStoredLength};
 }
 
 std::string StoredTypeName(std::uint8_t stored) {
-    for (const TypeRow& row : kStoredTypes) {
-        if (row.stored == stored) {
-            return row.name;
-        }
-    }
-    return "an unknown type " + std::to_string(stored);
+    const TypeRow* row = FindRow(stored);
+    return row != nullptr ? row->name : "an unknown type " + std::to_string(stored);
 }
 
 FieldShape MapFieldDesign(const ColumnShape& column, bool jet3) {
