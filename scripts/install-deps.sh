@@ -8,7 +8,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev libssl-dev libexpat1-dev
+  nlohmann-json3-dev libcli11-dev libssl-dev libexpat1-dev libutf8proc-dev
+  libdouble-conversion-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   clang libclang-rt-14-dev
   mdbtools time

@@ -1,10 +1,11 @@
 #include "common/text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 
-#include <unicode/uchar.h>
+#include <utf8proc.h>
 
 namespace vt {
 
@@ -97,10 +98,43 @@ char AsciiFolded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - '
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
+// A character's full case folding, at most three characters long; empty for
+// a value that is no character.
+struct FullFolding {
+    std::array<utf8proc_int32_t, 4> chars{};
+    utf8proc_ssize_t length = 0;
+
+    explicit FullFolding(utf8proc_int32_t cp) {
+        int boundary = 0;
+        length = utf8proc_decompose_char(cp, chars.data(), chars.size(), UTF8PROC_CASEFOLD, &boundary);
+        if (length < 0 || length > static_cast<utf8proc_ssize_t>(chars.size())) {
+            length = 0;
+        }
+    }
+    bool operator==(const FullFolding& other) const {
+        return std::equal(chars.begin(), chars.begin() + length, other.chars.begin(),
+                          other.chars.begin() + other.length);
+    }
+};
+
+// Unicode's simple case folding, which keeps a name's length in characters.
+// Where the full folding is one character, that is it. Where it is several
+// (ß to "ss"), it is the lower case if that folds alike (ẞ to ß), and else
+// the character itself (İ, whose one-character folding is Turkish only).
+char32_t SimpleFolding(char32_t cp) {
+    const auto code = static_cast<utf8proc_int32_t>(cp);
+    const FullFolding full(code);
+    if (full.length == 1) {
+        return static_cast<char32_t>(full.chars[0]);
+    }
+    const utf8proc_int32_t lower = utf8proc_tolower(code);
+    return full.length > 1 && FullFolding(lower) == full ? static_cast<char32_t>(lower) : cp;
+}
+
 }  // namespace
 
-// Names are nearly always ASCII, where folding is lowering A-Z; ICU is asked
-// only for the rest.
+// Names are nearly always ASCII, where folding is lowering A-Z; Unicode's
+// tables are read only for the rest.
 std::string FoldCase(std::string_view utf8) {
     if (IsAscii(utf8)) {
         std::string out(utf8);
@@ -112,8 +146,7 @@ std::string FoldCase(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     ForEachCodePoint(utf8, [&](char32_t cp) {
-        AppendUtf8(out, static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp),
-                                                         U_FOLD_CASE_DEFAULT)));
+        AppendUtf8(out, SimpleFolding(cp));
     });
     return out;
 }

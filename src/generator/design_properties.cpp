@@ -1,9 +1,10 @@
 #include "generator/design_properties.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <optional>
+
+#include "common/decimal.h"
 
 namespace vt {
 namespace {
@@ -31,9 +32,7 @@ std::optional<std::string> TypeConstant(std::int16_t type) {
 }
 
 std::string NumberLiteral(double value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    std::string literal(text, end);
+    std::string literal = ShortestDecimal(value);
     for (char& c : literal) {
         c = c == 'e' ? 'E' : c;
     }

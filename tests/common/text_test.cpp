@@ -57,6 +57,9 @@ TEST(Names, FoldCase) {
     EXPECT_EQ(FoldCase("Order_ID 2"), "order_id 2");
     EXPECT_EQ(FoldCase("ÄÖÜ Ωmega"), "äöü ωmega");
     EXPECT_EQ(FoldCase("ǅ"), "ǆ");  // titlecase folds as well
+    // Simple folding: one character for one, where full folding gives more.
+    EXPECT_EQ(FoldCase("Σς ẞß ᾈ"), "σσ ßß ᾀ");
+    EXPECT_EQ(FoldCase("İ"), "İ");  // its only one-character folding is Turkish
 }
 
 }  // namespace

@@ -79,7 +79,9 @@ void UnmaskJet4Password(Bytes header, std::vector<std::uint8_t>& password) {
     const double created = header.F64(kCreationDateOffset);
     std::int32_t days = 0;
     if (std::isfinite(created) && created > -2147483648.0 && created < 2147483648.0) {
-        days = static_cast<std::int32_t>(std::floor(created));
+        // The floor, without the maths library: truncation, one less below zero.
+        const auto truncated = static_cast<std::int32_t>(created);
+        days = static_cast<double>(truncated) > created ? truncated - 1 : truncated;
     }
     const auto udays = static_cast<std::uint32_t>(days);
     for (std::size_t i = 0; i < password.size(); ++i) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include <unicode/uchar.h>
+#include <utf8proc.h>
 
 #include "common/text.h"
 #include "dbaccess/query/query_sql.h"
@@ -37,22 +37,22 @@ constexpr std::size_t kLongestReservedWord = 13;  // AUTOINCREMENT
 
 bool IsAsciiDigit(char32_t cp) { return cp >= U'0' && cp <= U'9'; }
 
-// ASCII's name characters are its letters, digits and "_"; ICU is asked for
-// the rest.
+// ASCII's name characters are its letters, digits and "_"; Unicode's
+// categories decide the rest.
 bool IsNameCharacter(char32_t cp) {
     if (cp < 0x80) {
         return cp == U'_' || IsAsciiDigit(cp) || ((cp | 0x20) >= U'a' && (cp | 0x20) <= U'z');
     }
-    switch (u_charType(static_cast<UChar32>(cp))) {
-        case U_UPPERCASE_LETTER:
-        case U_LOWERCASE_LETTER:
-        case U_TITLECASE_LETTER:
-        case U_MODIFIER_LETTER:
-        case U_OTHER_LETTER:
-        case U_NON_SPACING_MARK:
-        case U_COMBINING_SPACING_MARK:
-        case U_ENCLOSING_MARK:
-        case U_DECIMAL_DIGIT_NUMBER:
+    switch (utf8proc_category(static_cast<utf8proc_int32_t>(cp))) {
+        case UTF8PROC_CATEGORY_LU:
+        case UTF8PROC_CATEGORY_LL:
+        case UTF8PROC_CATEGORY_LT:
+        case UTF8PROC_CATEGORY_LM:
+        case UTF8PROC_CATEGORY_LO:
+        case UTF8PROC_CATEGORY_MN:
+        case UTF8PROC_CATEGORY_MC:
+        case UTF8PROC_CATEGORY_ME:
+        case UTF8PROC_CATEGORY_ND:
             return true;
         default:
             return false;
@@ -60,7 +60,7 @@ bool IsNameCharacter(char32_t cp) {
 }
 
 bool IsDigit(char32_t cp) {
-    return cp < 0x80 ? IsAsciiDigit(cp) : u_charType(static_cast<UChar32>(cp)) == U_DECIMAL_DIGIT_NUMBER;
+    return cp < 0x80 ? IsAsciiDigit(cp) : utf8proc_category(static_cast<utf8proc_int32_t>(cp)) == UTF8PROC_CATEGORY_ND;
 }
 
 }  // namespace
