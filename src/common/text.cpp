@@ -131,6 +131,32 @@ char32_t SimpleFolding(char32_t cp) {
     return full.length > 1 && FullFolding(lower) == full ? static_cast<char32_t>(lower) : cp;
 }
 
+char32_t FoldedCodePoint(char32_t cp) {
+    return cp < 0x80 ? static_cast<char32_t>(AsciiFolded(static_cast<char>(cp))) : SimpleFolding(cp);
+}
+
+// The order of FoldCase(a) and FoldCase(b), found without building either
+// (UTF-8 orders as its code points do), at the first character that differs.
+int CompareFolded(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        char32_t x = 0;
+        char32_t y = 0;
+        if (((a[i] | b[j]) & 0x80) == 0) {  // both ASCII, as names nearly always are
+            x = static_cast<unsigned char>(AsciiFolded(a[i++]));
+            y = static_cast<unsigned char>(AsciiFolded(b[j++]));
+        } else {
+            x = FoldedCodePoint(DecodeNext(a, i));
+            y = FoldedCodePoint(DecodeNext(b, j));
+        }
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    return static_cast<int>(i < a.size()) - static_cast<int>(j < b.size());
+}
+
 }  // namespace
 
 // Names are nearly always ASCII, where folding is lowering A-Z; Unicode's
@@ -145,9 +171,7 @@ std::string FoldCase(std::string_view utf8) {
     }
     std::string out;
     out.reserve(utf8.size());
-    ForEachCodePoint(utf8, [&](char32_t cp) {
-        AppendUtf8(out, SimpleFolding(cp));
-    });
+    ForEachCodePoint(utf8, [&](char32_t cp) { AppendUtf8(out, FoldedCodePoint(cp)); });
     return out;
 }
 
@@ -159,25 +183,12 @@ bool SameNameFrom(std::string_view a, std::string_view b, std::size_t from) {
         IsAscii(a.size() > b.size() ? a.substr(from) : b.substr(from))) {
         return false;
     }
-    return FoldCase(a.substr(from)) == FoldCase(b.substr(from));
+    return CompareFolded(a.substr(from), b.substr(from)) == 0;
 }
 
-// UTF-8 sorts bytewise (as unsigned bytes) in code point order.
 int CompareNames(std::string_view a, std::string_view b) {
-    if (IsAscii(a) && IsAscii(b)) {
-        const std::size_t common = std::min(a.size(), b.size());
-        for (std::size_t i = 0; i < common; ++i) {
-            if (const char fa = AsciiFolded(a[i]), fb = AsciiFolded(b[i]); fa != fb) {
-                return fa < fb ? -1 : 1;
-            }
-        }
-        if (a.size() != b.size()) {
-            return a.size() < b.size() ? -1 : 1;
-        }
-        return Sign(a.compare(b));
-    }
-    if (const int c = FoldCase(a).compare(FoldCase(b)); c != 0) {
-        return Sign(c);
+    if (const int c = CompareFolded(a, b); c != 0) {
+        return c;
     }
     return Sign(a.compare(b));
 }

@@ -24,6 +24,7 @@ TEST(Names, CompareFoldedThenByCodePoint) {
         {"Zebra", "apple", 1},         // folded, not bytewise
         {"Ärger", "arger", 1},         // non-ASCII after ASCII
         {"ärger", "Ärger", 1},         // equal folded: 'Ä' < 'ä'
+        {"Äb", "äA", 1},               // equal folded 'ä', then 'b' after 'a'
         {"STRASSE", "straße", -1},     // simple folding keeps ß as ß
         {"Ωmega", "ωmega", -1},
         {"日本", "Ab", 1},
