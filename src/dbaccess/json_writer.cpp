@@ -1,20 +1,36 @@
 #include "dbaccess/json_writer.h"
 
+#include <array>
 #include <charconv>
 #include <nlohmann/json.hpp>
+
+#include "common/text.h"
 
 namespace vt {
 namespace {
 
-// Text that JSON takes between quotation marks as it stands.
-bool NeedsNoEscape(std::string_view text) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x80 || c == '"' || c == '\\') {
-            return false;
-        }
+constexpr char kHex[] = "0123456789abcdef";
+
+// The escape of a control character, a quotation mark or a backslash.
+std::string_view Escape(unsigned char byte) {
+    switch (byte) {
+        case '"': return "\\\"";
+        case '\\': return "\\\\";
+        case '\b': return "\\b";
+        case '\t': return "\\t";
+        case '\n': return "\\n";
+        case '\f': return "\\f";
+        case '\r': return "\\r";
+        default: break;
     }
-    return true;
+    static constexpr auto kControls = [] {
+        std::array<std::array<char, 6>, 0x20> escapes{};
+        for (std::size_t c = 0; c < escapes.size(); ++c) {
+            escapes[c] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
+        }
+        return escapes;
+    }();
+    return {kControls[byte].data(), kControls[byte].size()};
 }
 
 }  // namespace
@@ -52,15 +68,32 @@ void JsonWriter::String(std::string_view text) {
     Quoted(text);
 }
 
+// Escapes as nlohmann::json's dump writes them: a short form where JSON has
+// one, \u00xx for the other control characters, and text beyond ASCII as it
+// stands once it is checked to be UTF-8.
 void JsonWriter::Quoted(std::string_view text) {
-    if (NeedsNoEscape(text)) {
-        Put('"');
-        Put(text);
-        Put('"');
-    } else {
-        // Escapes, and refuses text that is not UTF-8, as the reader expects.
-        Put(nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::strict));
+    Put('"');
+    std::size_t plain = 0;  // where the text not yet put begins
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\') {
+            ++i;
+            continue;
+        }
+        if (byte >= 0x80) {
+            const std::size_t lead = i;
+            if (DecodeNext(text, i) == 0xFFFD && i == lead + 1) {
+                // Not UTF-8, which the reader refuses: nlohmann's dump throws.
+                nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
+            }
+            continue;
+        }
+        Put(text.substr(plain, i - plain));
+        Put(Escape(byte));
+        plain = ++i;
     }
+    Put(text.substr(plain));
+    Put('"');
 }
 
 void JsonWriter::Integer(std::int64_t value) {

@@ -45,6 +45,9 @@ TEST(JsonWriter, WritesWhatTheTreeWouldHaveDumped) {
         Json(std::vector<std::string>(3000, std::string(97, 'y'))),
         {{"text", "quote \" backslash \\ tab \t nul " + std::string(1, '\0') + " ß€😀 \r\n"},
          {"long", std::string(70000, 'x')}, {"empty", ""}},
+        Json(std::vector<std::string>{"\x01\x02\x03\x04\x05\x06\x07\x08\x0B\x0C\x0E\x0F\x10\x11\x12\x13\x14\x15"
+                                      "\x16\x17\x18\x19\x1A\x1B\x1C\x1D\x1E\x1F\x7F/",
+                                      "\xEF\xBF\xBD is U+FFFD"}),
     };
     for (const Json& document : documents) {
         std::ostringstream out;
