@@ -82,8 +82,11 @@ bool Session::OutputWritten() {
     return false;
 }
 
-CLI::App* Command::Register(CLI::App& app) {
+CLI::App* Command::Register(CLI::App& app, bool withOptions) {
     CLI::App* command = app.add_subcommand(name_, description_);
+    if (!withOptions) {
+        return command;
+    }
     command
         ->add_option("DATABASE", database_.databases,
                      "Jet/ACE database or schema file (.json); - reads standard input")

@@ -79,13 +79,14 @@ public:
         : name_(std::move(name)), description_(std::move(description)) {}
     virtual ~Command() = default;
 
-    // Adds the command and its options to `app`.
-    CLI::App* Register(CLI::App& app);
+    // Adds the command to `app`, and its options if `withOptions`.
+    CLI::App* Register(CLI::App& app, bool withOptions);
     // After parsing: what is wrong with the options together, or empty.
     virtual std::string Check() const;
     virtual int Execute(Session& session) = 0;
 
     const DatabaseOptions& databaseOptions() const { return database_; }
+    const std::string& name() const { return name_; }
 
 protected:
     virtual void AddOptions(CLI::App&) {}
