@@ -16,8 +16,10 @@ older than the generator.
 Every round runs, for each file: vellumtide-cli list, mdb-tables -1,
 vellumtide-cli schema, mdb-schema, vellumtide-cli build, mdb-schema
 postgres, vellumtide-cli --version, mdb-ver: ours and theirs one after the
-other, so both see the same machine. Each counted run's wall time and CPU
-time (user + system, from wait4) are recorded for the program alone; the
+other, so both see the same machine; then /bin/true, the floor under all
+of them (what starting a program that does nothing costs here). Each
+counted run's wall time and CPU time (user + system, from wait4) are
+recorded for the program alone; the
 peak resident memory comes from the warm-up round, which runs each command
 under GNU time (%M; the Debian package time) and is not timed. The tables
 give, for each group, the sum over its files of each file's median times,
@@ -139,6 +141,7 @@ def commands(cli, scratch):
         ("mdb-schema-pg", "mdb-schema postgres", lambda f: ["mdb-schema", f, "postgres"]),
         ("version", "vellumtide-cli --version", lambda f: [cli, "--version"]),
         ("mdb-ver", "mdb-ver", lambda f: ["mdb-ver", f]),
+        ("start", "/bin/true (process start)", lambda f: ["true"]),
     ]
 
 
@@ -202,6 +205,11 @@ def summarise(samples, group):
                 "seconds": seconds(ours, usable), "peak_kib": peak(ours, usable),
                 "mdb_schema_seconds": seconds("mdb-schema", usable),
                 "mdb_schema_peak_kib": peak("mdb-schema", usable), "files": len(usable)}
+    # The floor under every command: starting a program that does nothing.
+    usable = [f for f in files if ok(f, "mdb-schema")]
+    summary["start"] = {"seconds": seconds("start", usable), "cpu_seconds": seconds("start", usable, 3),
+                        "peak_kib": peak("start", usable),
+                        "mdb_schema_seconds": seconds("mdb-schema", usable), "files": len(usable)}
     return summary
 
 
@@ -248,6 +256,10 @@ def print_group(label, summary, note_text):
         if t["failed"]:
             line += f"  {'':>11}  {'':>13}        ({t['failed']} file(s) failed)"
         print(line)
+    s = summary["start"]
+    print(f"  {LABELS['start']:<26} {s['seconds']:>9.4f} {s['cpu_seconds']:>9.4f} "
+          f"{s['peak_kib'] / 1024:>9.1f}  {'':>11}  {ratio(s['seconds'], s['mdb_schema_seconds']):>13.2f}  "
+          f"- (the least any program takes)")
 
 
 LABELS = {key: label for key, label, _ in commands("vellumtide-cli", "/tmp")}
