@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/error.h"
+#include "common/text.h"
 
 namespace vt {
 
@@ -35,10 +36,23 @@ void Printer::Substitute(std::string_view text, std::span<const Var> vars, std::
     }
 }
 
+template <typename Write>
+void Printer::AddToLine(Write&& write) {
+    const bool empty = pending_.size() == lineStart_;
+    if (empty) {
+        pending_.append(static_cast<std::size_t>(depth_) * 4, ' ');
+    }
+    const std::size_t before = pending_.size();
+    write(pending_);
+    if (empty && pending_.size() == before) {
+        pending_.resize(lineStart_);  // still empty: an empty line has no indent
+    }
+}
+
 void Printer::Print(std::string_view text, std::span<const Var> vars) {
     std::size_t pos = 0;
     while (pos < text.size()) {
-        Substitute(text, vars, line_, pos);
+        AddToLine([&](std::string& out) { Substitute(text, vars, out, pos); });
         if (pos < text.size()) {  // at a line feed
             EndLine();
             ++pos;
@@ -54,7 +68,7 @@ std::size_t Printer::Measure(std::string_view line, std::span<const Var> vars) c
 }
 
 void Printer::Line(std::string_view text) {
-    line_.append(text);
+    AddToLine([text](std::string& out) { out.append(text); });
     EndLine();
 }
 
@@ -76,35 +90,38 @@ const std::string& Printer::Lookup(std::string_view name, std::span<const Var> v
 constexpr std::size_t kPieceSize = 1 << 16;
 
 void Printer::EndLine() {
-    const std::size_t start = pending_.size();
-    if (!line_.empty()) {
-        pending_.append(static_cast<std::size_t>(depth_) * 4, ' ');
+    if (const std::string_view line = std::string_view(pending_).substr(lineStart_); !IsAscii(line)) {
+        const std::string utf8(line);
+        pending_.resize(lineStart_);
+        codePage_.AppendEncoded(utf8, pending_);
     }
-    codePage_.AppendEncoded(line_, pending_);
-    line_.clear();
-    if (const std::size_t length = pending_.size() - start; length > kMaxLineLength) {
-        pending_.resize(start);
+    if (const std::size_t length = pending_.size() - lineStart_; length > kMaxLineLength) {
+        pending_.resize(lineStart_);
         throw ErrorException(err::kInternal, "A generated line is longer than Visual Basic allows (" +
                                                  std::to_string(length) + " characters).");
     }
     pending_ += "\r\n";
+    lineStart_ = pending_.size();
     ++lines_;
-    if (pending_.size() >= kPieceSize) {
+    if (lineStart_ >= kPieceSize) {
         Flush();
     }
 }
 
+// The finished lines; a line being written stays until it ends.
 void Printer::Flush() {
-    if (pending_.empty()) {
+    if (lineStart_ == 0) {
         return;
     }
+    const std::size_t finished = lineStart_;
+    lineStart_ = 0;
     try {
-        output_->Write(pending_);
+        output_->Write(std::string_view(pending_).substr(0, finished));
     } catch (...) {
-        pending_.clear();
+        pending_.erase(0, finished);
         throw;
     }
-    pending_.clear();  // keeps its room for the next piece
+    pending_.erase(0, finished);  // keeps its room for the next piece
 }
 
 }  // namespace vt

@@ -82,6 +82,9 @@ private:
     const std::string& Lookup(std::string_view name, std::span<const Var> vars) const;
     void Substitute(std::string_view text, std::span<const Var> vars, std::string& out,
                     std::size_t& pos) const;
+    // Writes into the line being written, indented once it holds anything.
+    template <typename Write>
+    void AddToLine(Write&& write);
     void EndLine();
 
     ModuleOutput* output_;
@@ -89,8 +92,11 @@ private:
     std::map<std::string, std::string, std::less<>> globals_;
     int depth_ = 0;
     std::uint64_t lines_ = 0;
-    std::string line_;     // the line being assembled, UTF-8
-    std::string pending_;  // finished lines in the module's code page, not yet written
+    // Finished lines in the module's code page, not yet written, then from
+    // lineStart_ on the line being written, in UTF-8 until it ends: a line
+    // goes straight where it is written from, as most are ASCII.
+    std::string pending_;
+    std::size_t lineStart_ = 0;
 };
 
 }  // namespace vt
