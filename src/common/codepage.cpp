@@ -30,7 +30,9 @@ public:
 
     // Converts the whole input; false when any part cannot be converted.
     bool Convert(std::string_view in, std::string& out) {
-        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        if (interrupted_) {  // a finished conversion leaves the initial state
+            iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        }
         out.clear();
         char* inPtr = const_cast<char*>(in.data());
         std::size_t inLeft = in.size();
@@ -41,6 +43,7 @@ public:
             const std::size_t rc = iconv(handle_, &inPtr, &inLeft, &outPtr, &outLeft);
             out.append(buffer, sizeof buffer - outLeft);
             if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+                interrupted_ = true;
                 return false;
             }
         }
@@ -48,11 +51,13 @@ public:
         std::size_t outLeft = sizeof buffer;
         iconv(handle_, nullptr, nullptr, &outPtr, &outLeft);
         out.append(buffer, sizeof buffer - outLeft);
+        interrupted_ = false;
         return true;
     }
 
 private:
     iconv_t handle_;
+    bool interrupted_ = false;
 };
 
 }  // namespace
