@@ -442,12 +442,15 @@ TEST(Printer, SubstitutesIndentsAndRefusesUnknownNames) {
     p.Print("A $db$ $n$$$\n", {{"n", -12}});
     p.Indent();
     p.Print("B $db$\n\nC ", {{"db", "local"}});
+    const std::string finished = "A OrdersDB -12$\r\n    B local\r\n\r\n";
+    EXPECT_EQ(target.bytes, "");  // until flushed
+    p.Flush();  // the finished lines: "C " waits for the rest of its line
+    EXPECT_EQ(target.bytes, finished);
     p.Print("$s$\n", {{"s", "Caf\xC3\xA9 au lait"}});  // not ASCII within its first eight bytes
     p.Outdent();
     p.Line("D");
-    EXPECT_EQ(target.bytes, "");  // until flushed
     p.Flush();
-    EXPECT_EQ(target.bytes, "A OrdersDB -12$\r\n    B local\r\n\r\n    C Caf\xE9 au lait\r\nD\r\n");
+    EXPECT_EQ(target.bytes, finished + "    C Caf\xE9 au lait\r\nD\r\n");
     EXPECT_THROW(p.Print("$unknown$\n"), ErrorException);
     EXPECT_THROW(p.Print("$open\n"), ErrorException);
     try {  // a name is on one line
